@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs each of them for a bounded time.
+# Usage: scripts/fuzz.sh [seconds per target]   (default 30; the targets run side by side)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-30}
+dir=${VM_BUILD_ROOT:-build}/fuzz
+CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -Wno-dev -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DVELMORANTH_FUZZ=ON -DVELMORANTH_BENCH=OFF >/dev/null
+cmake --build "$dir" -j "$(nproc)" --target fuzz_targets
+
+pids=()
+for target in "$dir"/tests/fuzz/fuzz_*; do
+  [ -x "$target" ] || continue
+  name=$(basename "$target")
+  corpus="$dir/corpus/$name"
+  mkdir -p "$corpus"
+  seeds="tests/fuzz/seeds/${name#fuzz_}"
+  [ -d "$seeds" ] || seeds=""
+  "$target" -max_total_time="$seconds" -print_final_stats=0 -artifact_prefix="$dir/$name-" \
+    "$corpus" $seeds >"$dir/$name.log" 2>&1 &
+  pids+=("$!:$name")
+done
+failed=0
+for entry in "${pids[@]}"; do
+  if wait "${entry%%:*}"; then
+    echo "fuzz: ${entry#*:} ran ${seconds}s without a finding"
+  else
+    echo "fuzz: ${entry#*:} FOUND A FAULT; see $dir/${entry#*:}.log"; tail -40 "$dir/${entry#*:}.log"
+    failed=1
+  fi
+done
+exit $failed

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: a normal build, an ASan+UBSan build and a short
+# fuzzing run. Tests that draw get a virtual display from xvfb-run.
+# VM_BUILD_ROOT moves the build folders (default: build/ in the checkout).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+
+root=${VM_BUILD_ROOT:-build}
+jobs=$(nproc)
+
+configure() {  # folder, then extra cmake arguments
+  local dir=$1; shift
+  cmake -S . -B "$dir" -G Ninja -Wno-dev "$@" >/dev/null
+}
+configure "$root/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+configure "$root/asan" -DCMAKE_BUILD_TYPE=Debug -DVELMORANTH_BENCH=OFF \
+  -DVELMORANTH_SANITIZE=address,undefined -DCMAKE_CXX_FLAGS=-O1
+cmake --build "$root/release" -j "$jobs"
+cmake --build "$root/asan" -j "$jobs"
+
+./scripts/fuzz.sh "${VM_FUZZ_SECONDS:-30}"
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export VELMORANTH_NONINTERACTIVE=1
+export SDL_AUDIODRIVER=dummy ALSOFT_DRIVERS=null
+run_ctest() {
+  xvfb-run -a -s "-screen 0 1920x1080x24" \
+    ctest --test-dir "$1" -j "$jobs" --output-on-failure --timeout 600
+}
+run_ctest "$root/release"
+run_ctest "$root/asan"
