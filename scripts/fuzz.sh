@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each of them for a bounded time.
-# Usage: scripts/fuzz.sh [seconds per target]   (default 30; the targets run side by side)
+# Usage: scripts/fuzz.sh [seconds per target]   (default 30; the targets run side by side).
+# Target tests/fuzz/<name>/ builds fuzz_<name>; its seed inputs sit in tests/fuzz/<name>/seeds/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
@@ -10,19 +11,18 @@ CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -Wno-dev -DCMAKE_BUILD_TYPE=R
 cmake --build "$dir" -j "$(nproc)" --target fuzz_targets
 
 pids=()
-for target in "$dir"/tests/fuzz/fuzz_*; do
-  [ -x "$target" ] || continue
+while IFS= read -r target; do
   name=$(basename "$target")
   corpus="$dir/corpus/$name"
   mkdir -p "$corpus"
-  seeds="tests/fuzz/seeds/${name#fuzz_}"
+  seeds="tests/fuzz/${name#fuzz_}/seeds"
   [ -d "$seeds" ] || seeds=""
   "$target" -max_total_time="$seconds" -print_final_stats=0 -artifact_prefix="$dir/$name-" \
     "$corpus" $seeds >"$dir/$name.log" 2>&1 &
   pids+=("$!:$name")
-done
+done < <(find "$dir/tests/fuzz" -type f -executable -name 'fuzz_*' | sort)
 failed=0
-for entry in "${pids[@]}"; do
+for entry in ${pids[@]+"${pids[@]}"}; do
   if wait "${entry%%:*}"; then
     echo "fuzz: ${entry#*:} ran ${seconds}s without a finding"
   else
