@@ -1,0 +1,56 @@
+#pragma once
+// Messages the user must see, shown in the modal message dialog "Opps!", and the warnings its
+// box "Don't display this error" silences. UI thread only.
+//
+// ReportMessage is the whole of CVelmoranthApp::ReportMessage, which forwards to it. The
+// application connects the dialog window and the shut-down that follows a fatal message.
+
+#include <functional>
+#include <string>
+
+// ReportCategory values.
+namespace ReportCategory {
+inline constexpr int Fatal = -1;  // the program cannot run: always shown, then shut-down
+// Warnings, shown while their ReportFlags entry is 1.
+inline constexpr int NoAudio = 1;
+inline constexpr int VirtualReality = 2;
+inline constexpr int Sound3D = 3;
+inline constexpr int RayTracing = 4;
+}  // namespace ReportCategory
+
+// The message dialog's contents and rules while it is shown.
+class CMessage {
+public:
+    CMessage(const char* text, int category);  // a null text shows "Unknown Error"
+    const std::string& Text() const { return m_text; }
+    int Category() const { return m_category; }
+    // A fatal message cannot be silenced: its box is disabled.
+    bool DontDisplayEnabled() const { return m_category != ReportCategory::Fatal; }
+    // Each click of the box, with its new state: ticked silences the category for the rest of
+    // the run, clear shows it again; either way the settings need saving.
+    void OnDontDisplay(bool ticked);
+
+private:
+    std::string m_text;
+    int m_category;
+};
+
+// The window that runs a CMessage: the shell's dialog or a test double.
+class MessageDialog {
+public:
+    virtual ~MessageDialog() = default;
+    // Shows the message modally and returns once it is closed with OK, having passed each click
+    // of the box to message.OnDontDisplay.
+    virtual void RunModal(CMessage& message) = 0;
+};
+
+// nullptr (the default) writes messages to standard error and answers OK. So does the
+// environment setting VELMORANTH_NONINTERACTIVE=1, whatever dialog is connected.
+void SetMessageDialog(MessageDialog* dialog);
+// Runs after a fatal message's dialog is closed: CVelmoranthApp::ShutDown, and the run then
+// ends with exit status 1.
+void SetFatalMessageHandler(std::function<void()> handler);
+
+// Shows the message unless its category is a warning that is silenced; a fatal message then
+// runs the fatal handler. Returns when the dialog is closed.
+void ReportMessage(const char* text, int category);

@@ -1,0 +1,343 @@
+#include "app/settings_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/settings_globals.h"
+#include "tests/support/case_name.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Prop models as the application binds them; the Stool's file is missing. A write to a
+// missing model still lands here, so a test sees it.
+class FakeProps final : public PropVisibility {
+public:
+    std::array<bool, kPropModelCount> present{};
+    std::array<int, kPropModelCount> visible{};
+    bool HasModel(int prop) const override { return present[prop]; }
+    int IsVisible(int prop) const override { return visible[prop]; }
+    void SetVisible(int prop, int value) override { visible[prop] = value; }
+};
+FakeProps g_props;
+constexpr int kMissingProp = 2;  // Stool
+
+template <int prop>
+double PropVisible() { return g_props.visible[prop]; }
+template <int category>
+double ReportFlag() { return ReportFlags[category]; }
+
+// Every value the settings file can touch, named by its key where it has one.
+struct Probe {
+    const char* name;
+    double (*value)();
+};
+const Probe kProbes[] = {
+    {"RenderTableSet4", PropVisible<0>},
+    {"RenderTableSet2", PropVisible<1>},
+    {"RenderStool", PropVisible<2>},
+    {"RenderSpeaker", PropVisible<3>},
+    {"RenderSpotLight", PropVisible<4>},
+    {"RenderPlant", PropVisible<5>},
+    {"RenderBooth", PropVisible<6>},
+    {"RenderVideoGame", PropVisible<7>},
+    {"RenderTableGame", PropVisible<8>},
+    {"DisplayTextures", [] { return double(DisplayTextures); }},
+    {"NumRequestedSpots", [] { return double(NumRequestedSpots); }},
+    {"ActiveSpotCount", [] { return double(ActiveSpotCount); }},
+    {"RenderEngine", [] { return double(RenderEngine); }},
+    {"RequestedRenderEngine", [] { return double(RequestedRenderEngine); }},
+    {"RenderShadows", [] { return double(RenderShadows); }},
+    {"SimpleLighting", [] { return double(SimpleLighting); }},
+    {"RenderRt3DShadows", [] { return double(RenderRt3DShadows); }},
+    {"RenderRtReflections", [] { return double(RenderRtReflections); }},
+    {"RenderRt3DTextures", [] { return double(RenderRt3DTextures); }},
+    {"ClubAmbient", [] { return double(ClubAmbient); }},
+    {"MainLightLevel", [] { return double(MainLightLevel); }},
+    {"MinMusicDetect", [] { return double(MinMusicDetect.load()); }},
+    {"StatChoice", [] { return double(StatChoice); }},
+    {"Stereo3DScale", [] { return double(Stereo3DScale); }},
+    {"Stereo3DInvert", [] { return double(Stereo3DInvert); }},
+    {"ReportFlags0", ReportFlag<0>},
+    {"ReportNoAudioWarn", ReportFlag<1>},
+    {"ReportVrWarn", ReportFlag<2>},
+    {"Report3DSoundWarn", ReportFlag<3>},
+    {"ReportRtWarn", ReportFlag<4>},
+    {"SettingsDirty", [] { return double(SettingsDirty); }},
+};
+
+using Values = std::map<std::string, double>;
+
+Values Observe() {
+    Values values;
+    for (const Probe& probe : kProbes) values[probe.name] = probe.value();
+    return values;
+}
+
+void ExpectValues(const Values& got, const Values& want) {
+    for (const auto& [name, value] : want) {
+        // Values pass through single precision and "%f"; a few units in the last place.
+        EXPECT_FLOAT_EQ(float(got.at(name)), float(value)) << name;
+    }
+}
+
+std::string FileText(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Runs each test in a fresh current directory with the start values in force.
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_oldDir = fs::current_path();
+        std::string dir = (fs::temp_directory_path() / "velmoranth-settings-XXXXXX").string();
+        ASSERT_NE(mkdtemp(dir.data()), nullptr);
+        m_dir = dir;
+        fs::current_path(m_dir);
+        SetSettingsStartValues();
+        MinMusicDetect = 20.0f;
+        RequestedRenderEngine = -1;
+        RayTracingAvailable = 1;
+        g_props.present.fill(true);
+        g_props.present[kMissingProp] = false;
+        g_props.visible.fill(1);
+        BindPropVisibility(&g_props);
+    }
+    void TearDown() override {
+        BindPropVisibility(nullptr);
+        fs::current_path(m_oldDir);
+        std::error_code ignored;
+        fs::permissions(m_dir, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(m_dir, ignored);
+    }
+    static void WriteFile(const std::string& text) {
+        std::ofstream("Velmoranth.ini", std::ios::binary) << text;
+    }
+    static std::string SettingsText() { return FileText("Velmoranth.ini"); }
+
+    fs::path m_dir;
+
+private:
+    fs::path m_oldDir;
+};
+
+TEST_F(SettingsFileTest, StartValuesAreWrittenInKeyOrder) {
+    WriteFile(std::string(4000, '#'));  // an older, longer file leaves nothing behind
+    RequestedRenderEngine = 2;          // the engine in force is saved, not a pending request
+    ASSERT_EQ(WriteSettings(), 0);
+    EXPECT_EQ(SettingsText(),
+              "Version 1\n"
+              "RenderTableSet4 1\n"
+              "RenderTableSet2 1\n"
+              "RenderStool 0\n"
+              "RenderSpeaker 1\n"
+              "RenderSpotLight 1\n"
+              "RenderPlant 1\n"
+              "RenderBooth 1\n"
+              "RenderVideoGame 1\n"
+              "RenderTableGame 1\n"
+              "DisplayTextures 1\n"
+              "NumRequestedSpots 3\n"
+              "RenderEngine 0\n"
+              "RenderShadows 1\n"
+              "SimpleLighting 0\n"
+              "RenderRt3DShadows 1\n"
+              "RenderRtReflections 1\n"
+              "RenderRt3DTextures 1\n"
+              "ClubAmbient 0.100000\n"
+              "MinMusicDetect 20.000000\n"
+              "StatChoice 2\n"
+              "Stereo3DScale 1.000000\n"
+              "Stereo3DInvert 1\n"
+              "ReportNoAudioWarn 1\n"
+              "ReportVrWarn 1\n"
+              "Report3DSoundWarn 1\n"
+              "ReportRtWarn 1\n");
+    EXPECT_FALSE(fs::exists("Velmoranth.ini.tmp"));
+}
+
+TEST_F(SettingsFileTest, WrittenValuesComeBackInTheNextRun) {
+    g_props.visible = {0, 1, 0, 0, 1, 0, 1, 0, 1};
+    DisplayTextures = 0;
+    NumRequestedSpots = ActiveSpotCount = 5;
+    RenderEngine = 2;
+    RenderShadows = 0;
+    SimpleLighting = 1;
+    RenderRt3DShadows = 0;
+    RenderRtReflections = 0;
+    RenderRt3DTextures = 0;
+    ClubAmbient = 0.375f;
+    MainLightLevel = 1.5f;
+    MinMusicDetect = 123.5f;
+    StatChoice = 7;
+    Stereo3DScale = 1.055f;  // where the Stereo 3D slider puts it at position 37
+    Stereo3DInvert = -1;
+    ReportFlags = {0, 0, 1, 0, 1};
+    const Values written = Observe();
+    ASSERT_EQ(WriteSettings(), 0);
+
+    SetSettingsStartValues();
+    MinMusicDetect = 20.0f;
+    g_props.visible.fill(1);
+    ASSERT_EQ(ReadReportSettings(), 0);
+    ASSERT_EQ(ReadSettings(), 0);
+
+    Values want = written;
+    want["RenderEngine"] = 0;           // the saved engine comes back as a request
+    want["RequestedRenderEngine"] = 2;
+    want["RenderStool"] = 1;            // saved as 0 since its model is missing; not read back
+    ExpectValues(Observe(), want);
+}
+
+TEST_F(SettingsFileTest, MissingFileChangesNothing) {
+    const Values before = Observe();
+    EXPECT_EQ(ReadReportSettings(), 1);
+    EXPECT_EQ(ReadSettings(), 1);
+    ExpectValues(Observe(), before);
+}
+
+// ---- reading: what each line does ----
+
+struct ReadCase {
+    const char* name;
+    std::string text;
+    int (*read)();
+    bool rayTracing;
+    Values changes;  // everything else keeps its start value
+};
+const std::string kOverlong(300, '0');
+const ReadCase kReadCases[] = {
+    {"VersionLineAlone", "Version 1\n", ReadSettings, true, {}},
+    {"EmptyFile", "", ReadSettings, true, {}},
+    {"RangeEndsAreAccepted",
+     "Version 1\nRenderBooth 0\nDisplayTextures 0\nSimpleLighting 1\nStatChoice 7\n"
+     "Stereo3DScale 0.5\nStereo3DInvert -1\nMinMusicDetect 1000\nClubAmbient 0\n",
+     ReadSettings, true,
+     {{"RenderBooth", 0}, {"DisplayTextures", 0}, {"SimpleLighting", 1}, {"StatChoice", 7},
+      {"Stereo3DScale", 0.5}, {"Stereo3DInvert", -1}, {"MinMusicDetect", 1000},
+      {"ClubAmbient", 0}, {"MainLightLevel", 0}}},
+    {"SpotCountSetsBothCounts", "NumRequestedSpots 2\n", ReadSettings, true,
+     {{"NumRequestedSpots", 2}, {"ActiveSpotCount", 2}}},
+    {"SpotCountOutsideRangeIgnored", "NumRequestedSpots 0\nNumRequestedSpots 6\n", ReadSettings,
+     true, {}},
+    {"AmbientSetsMainLightLevel", "ClubAmbient 0.25\n", ReadSettings, true,
+     {{"ClubAmbient", 0.25}, {"MainLightLevel", 1.0}}},
+    {"AmbientAboveRangeIgnored", "ClubAmbient 0.6\n", ReadSettings, true, {}},
+    {"IntegersTruncateTowardZero", "DisplayTextures 0.9\nStereo3DInvert -0.5\nStatChoice 6.99\n",
+     ReadSettings, true, {{"DisplayTextures", 0}, {"Stereo3DInvert", 0}, {"StatChoice", 6}}},
+    {"EngineIsOnlyRequested", "RenderEngine 1\n", ReadSettings, true,
+     {{"RequestedRenderEngine", 1}}},
+    {"RayTracingFlagsOffWithoutRayTracing", "RenderRt3DShadows 1\nRenderRt3DTextures 0\n",
+     ReadSettings, false, {{"RenderRt3DShadows", 0}, {"RenderRt3DTextures", 0}}},
+    {"RayTracingFlagsReadWithRayTracing", "RenderRtReflections 0\n", ReadSettings, true,
+     {{"RenderRtReflections", 0}}},
+    {"PropWithoutModelIgnored", "RenderStool 0\n", ReadSettings, true, {}},
+    {"PropOutsideRangeIgnored", "RenderPlant 2\nRenderPlant -1\n", ReadSettings, true, {}},
+    {"KeysAreExactAndCaseSensitive",
+     "renderengine 2\nRENDERSHADOWS 0\nStatChoic 3\nStatChoiceX 3\n", ReadSettings, true, {}},
+    {"ReportKeysAreNotSceneKeys", "ReportRtWarn 0\nReportVrWarn 0\n", ReadSettings, true, {}},
+    {"ReportReaderTakesOnlyReportKeys",
+     "ReportNoAudioWarn 0\nReportVrWarn 0\nReport3DSoundWarn 0\nReportRtWarn 0\n"
+     "StatChoice 5\nDisplayTextures 0\n",
+     ReadReportSettings, true,
+     {{"ReportNoAudioWarn", 0}, {"ReportVrWarn", 0}, {"Report3DSoundWarn", 0},
+      {"ReportRtWarn", 0}}},
+    {"AnySeparatorsBetweenKeyAndValue", "Version 1 StatChoice\n\n\t4   DisplayTextures\t0",
+     ReadSettings, true, {{"StatChoice", 4}, {"DisplayTextures", 0}}},
+    {"WindowsLineEnds", "Version 1\r\nStatChoice 3\r\nRenderShadows 0\r\n", ReadSettings, true,
+     {{"StatChoice", 3}, {"RenderShadows", 0}}},
+    {"VersionNumberNotExamined", "Version 7\nStatChoice 3\n", ReadSettings, true,
+     {{"StatChoice", 3}}},
+    {"MissingValueCostsOnlyItsKey", "RenderShadows\nStatChoice 3\n", ReadSettings, true,
+     {{"StatChoice", 3}}},
+    {"GarbageValueCostsOnlyItsKey",
+     "RenderShadows abc\nStatChoice 3\nSimpleLighting 1x\nDisplayTextures 0\n", ReadSettings,
+     true, {{"StatChoice", 3}, {"DisplayTextures", 0}}},
+    {"NonFiniteValuesIgnored",
+     "ClubAmbient nan\nStereo3DScale inf\nMinMusicDetect -inf\nStatChoice 1e999\n",
+     ReadSettings, true, {}},
+    {"KeyAtTheEndWithoutValue", "StatChoice 3\nRenderShadows", ReadSettings, true,
+     {{"StatChoice", 3}}},
+    {"OverlongTokensMatchNothing",
+     "RenderShadows" + kOverlong + " 0\nStatChoice " + kOverlong + "3\nDisplayTextures 0\n",
+     ReadSettings, true, {{"DisplayTextures", 0}}},
+    {"PlusSignAccepted", "StatChoice +3\nSimpleLighting +-1\n", ReadSettings, true,
+     {{"StatChoice", 3}}},
+    {"LastOfRepeatedKeysWins", "StatChoice 3\nStatChoice 5\n", ReadSettings, true,
+     {{"StatChoice", 5}}},
+};
+
+class SettingsReadTest : public SettingsFileTest,
+                         public ::testing::WithParamInterface<ReadCase> {};
+
+TEST_P(SettingsReadTest, ChangesOnlyWhatTheLinesAllow) {
+    const ReadCase& c = GetParam();
+    RayTracingAvailable = c.rayTracing;
+    WriteFile(c.text);
+    Values want = Observe();
+    for (const auto& [name, value] : c.changes) want.at(name) = value;
+    ASSERT_EQ(c.read(), 0);
+    ExpectValues(Observe(), want);
+}
+INSTANTIATE_TEST_SUITE_P(Cases, SettingsReadTest, ::testing::ValuesIn(kReadCases), CaseName());
+
+// ---- writing: a file that cannot be written stays as it was ----
+
+// Root may write anywhere, so a run as root makes the call as user "nobody" in a child.
+int RunUnprivileged(int (*call)()) {
+    if (geteuid() != 0) return call();
+    const pid_t child = fork();
+    if (child == 0) {
+        constexpr uid_t kNobody = 65534;
+        if (setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(100);
+        _exit(call());
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+struct WriteFailureCase {
+    const char* name;
+    void (*block)(const fs::path& dir);
+};
+const WriteFailureCase kWriteFailureCases[] = {
+    {"TemporaryNameTakenByAFolder",
+     [](const fs::path&) { fs::create_directory("Velmoranth.ini.tmp"); }},
+    {"ReadOnlyFolder", [](const fs::path& dir) { fs::permissions(dir, fs::perms(0555)); }},
+    {"ReadOnlyFile",
+     [](const fs::path& dir) {
+         fs::permissions(dir, fs::perms::all);
+         fs::permissions("Velmoranth.ini", fs::perms(0444));
+     }},
+};
+
+class SettingsWriteFailureTest : public SettingsFileTest,
+                                 public ::testing::WithParamInterface<WriteFailureCase> {};
+
+TEST_P(SettingsWriteFailureTest, KeepsTheOldFile) {
+    const std::string old = "Version 1\nStatChoice 5\n";
+    WriteFile(old);
+    GetParam().block(m_dir);
+    StatChoice = 7;
+    EXPECT_EQ(RunUnprivileged(WriteSettings), 1);
+    EXPECT_EQ(SettingsText(), old);
+    EXPECT_FALSE(fs::is_regular_file("Velmoranth.ini.tmp"));
+}
+INSTANTIATE_TEST_SUITE_P(Cases, SettingsWriteFailureTest,
+                         ::testing::ValuesIn(kWriteFailureCases), CaseName());
+
+}  // namespace
