@@ -1,0 +1,83 @@
+#include "model/texture_upload.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <new>
+#include <vector>
+
+#include "model/gif_decoder.h"
+
+namespace {
+
+GLuint ReserveTextureName();
+void RecordTextureList(GLuint id, int width, int height, const float* colours, bool smooth);
+
+// The id names both the display list and the texture. It comes from glGenLists, so it never
+// collides with the mesh parts' lists; a name that already holds a texture is passed over.
+// Binding it once makes it a texture name, so glGenTextures never hands it out afterwards.
+GLuint ReserveTextureName() {
+    std::vector<GLuint> passedOver;
+    GLuint id = glGenLists(1);
+    while (id != 0 && glIsTexture(id)) {
+        passedOver.push_back(id);
+        id = glGenLists(1);
+    }
+    for (GLuint name : passedOver) glDeleteLists(name, 1);
+    if (id == 0) return 0;
+    GLint previous = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &previous);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previous));
+    return id;
+}
+
+// Calling the list binds the texture and uploads the image again; the image is copied into
+// the list when it is recorded.
+void RecordTextureList(GLuint id, int width, int height, const float* colours, bool smooth) {
+    const GLint wrap = smooth ? GL_REPEAT : GL_CLAMP;
+    const GLint filter = smooth ? GL_LINEAR : GL_NEAREST;
+    glNewList(id, GL_COMPILE);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);  // pixel-store state is set now, not recorded
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_FLOAT, colours);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glEndList();
+}
+
+}  // namespace
+
+GLuint LoadGifTexture(const char* path, bool smooth) {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    if (!GifDecode(path, nullptr, nullptr, &width, &height)) return 0;
+    const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+    // Zeroed, so indices a short code stream leaves unwritten read as palette entry 0.
+    const std::unique_ptr<std::uint8_t[]> indices(new (std::nothrow) std::uint8_t[pixels]());
+    const std::unique_ptr<float[]> colours(new (std::nothrow) float[pixels * 3]);
+    if (!indices || !colours) return 0;
+    std::uint8_t palette[kGifPaletteBytes];
+    std::int32_t decodedWidth = 0;
+    std::int32_t decodedHeight = 0;
+    if (!GifDecode(path, indices.get(), palette, &decodedWidth, &decodedHeight)) return 0;
+    // The file may have changed between the two reads; the buffers fit the first size only.
+    if (decodedWidth != width || decodedHeight != height) return 0;
+
+    float paletteRgb[kGifPaletteBytes];
+    for (int i = 0; i < kGifPaletteBytes; ++i) paletteRgb[i] = palette[i] / 255.0f;
+    for (std::size_t i = 0; i < pixels; ++i) {
+        const float* rgb = paletteRgb + 3 * indices[i];
+        colours[3 * i] = rgb[0];
+        colours[3 * i + 1] = rgb[1];
+        colours[3 * i + 2] = rgb[2];
+    }
+
+    const GLuint id = ReserveTextureName();
+    if (id == 0) return 0;
+    RecordTextureList(id, width, height, colours.get(), smooth);
+    return id;
+}
