@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # drawing and the headless display
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev xvfb xauth
+  # recording devices (and their headless disk and dummy drivers for the tests)
+  libsdl2-dev
   # tests only: an independent GIF encoder and decoder to compare with
   libgif-dev
 )
