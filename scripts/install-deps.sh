@@ -9,8 +9,12 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # drawing and the headless display
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev xvfb xauth
+  # the window, menus and dialogs; the overlay's font
+  qt6-base-dev libfreetype-dev fonts-dejavu-core
   # recording devices (and their headless disk and dummy drivers for the tests)
   libsdl2-dev
+  # PNG output of the snapshot tool
+  zlib1g-dev
   # tests only: an independent GIF encoder and decoder to compare with
   libgif-dev
 )
