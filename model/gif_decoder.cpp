@@ -14,9 +14,9 @@ constexpr int kMinCodeSizeLow = 2;
 constexpr int kMinCodeSizeHigh = 9;
 
 constexpr std::size_t kSignatureBytes = 6;
-constexpr std::size_t kScreenFlagsOffset = 4;   // inside the screen descriptor
-constexpr std::size_t kScreenTailBytes = 2;     // background colour, aspect
-constexpr std::size_t kImagePlaceBytes = 5;     // separator, left, top
+constexpr std::size_t kScreenFlagsOffset = 4;  // inside the screen descriptor
+constexpr std::size_t kScreenTailBytes = 2;    // background colour, aspect
+constexpr std::size_t kImagePlaceBytes = 5;    // separator, left, top
 // Everything the size-only decode reads: signature, screen, the largest palette, w and h.
 constexpr std::size_t kHeaderMaxBytes = 6 + 7 + kGifPaletteBytes + 5 + 4;
 // A 4096 x 4096 image needs under 50 MiB of codes even with a clear code before each one;
@@ -157,8 +157,8 @@ bool DecodeIndices(CodeReader& in, int minCodeSize, std::uint8_t* out, std::size
     int bits = minCodeSize + 1;
     int top = 1 << bits;
     int next = firstFree;
-    int oc = 0;             // the previous code
-    std::uint8_t fc = 0;    // the first byte of the previous code's string
+    int oc = 0;           // the previous code
+    std::uint8_t fc = 0;  // the first byte of the previous code's string
     std::size_t pos = 0;
     int code = 0;
     while (pos < total) {
@@ -249,8 +249,8 @@ int Decode(FileImage& file, std::uint8_t* indices, std::uint8_t* palette, std::i
 
 }  // namespace
 
-int GifDecode(const char* path, std::uint8_t* indices, std::uint8_t* palette,
-              std::int32_t* width, std::int32_t* height) {
+int GifDecode(const char* path, std::uint8_t* indices, std::uint8_t* palette, std::int32_t* width,
+              std::int32_t* height) {
     FileImage file;
     if (!ReadFilePrefix(path, indices ? kMaxFileBytes : kHeaderMaxBytes, file)) return 0;
     return Decode(file, indices, palette, width, height);

@@ -17,6 +17,5 @@ constexpr int kGifMaxSide = 4096;      // larger images are refused before anyth
                             std::int32_t* width, std::int32_t* height);
 
 // The same decode from a file image already in memory (tests and fuzzing).
-[[nodiscard]] int GifDecodeBytes(const std::uint8_t* data, std::size_t size,
-                                 std::uint8_t* indices, std::uint8_t* palette,
-                                 std::int32_t* width, std::int32_t* height);
+[[nodiscard]] int GifDecodeBytes(const std::uint8_t* data, std::size_t size, std::uint8_t* indices,
+                                 std::uint8_t* palette, std::int32_t* width, std::int32_t* height);

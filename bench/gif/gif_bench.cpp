@@ -1,5 +1,6 @@
 // GifDecode against giflib's DGifSlurp on the same 1024 x 1024 file, written by giflib, read
-// from the file each time. Throughput is in decoded pixels per second (items_per_second).
+// from the file each time. Throughput is in decoded pixels per second (items_per_second);
+// noise:0 is the texture-like image, noise:1 the one of random indices.
 
 #include <benchmark/benchmark.h>
 #include <gif_lib.h>
@@ -33,8 +34,10 @@ GiflibImage MakeImage(Content content) {
         for (int x = 0; x < kSide; ++x) {
             const int band = ((x / 16) ^ (y / 24)) & 0x3F;
             const int grain = (random() % 8 == 0) ? 1 : 0;
-            const int value = content == kTexture ? band * 4 + grain : static_cast<int>(random() & 0xFF);
-            image.indices[static_cast<std::size_t>(y) * kSide + x] = static_cast<std::uint8_t>(value);
+            const int value =
+                content == kTexture ? band * 4 + grain : static_cast<int>(random() & 0xFF);
+            image.indices[static_cast<std::size_t>(y) * kSide + x] =
+                static_cast<std::uint8_t>(value);
         }
     }
     return image;
@@ -65,7 +68,11 @@ void BM_GifDecode(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * kPixels);
 }
-BENCHMARK(BM_GifDecode)->ArgName("noise")->Arg(kTexture)->Arg(kNoise)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GifDecode)
+    ->ArgName("noise")
+    ->Arg(kTexture)
+    ->Arg(kNoise)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_GiflibDGifSlurp(benchmark::State& state) {
     const char* path = ImagePath(static_cast<Content>(state.range(0)));
@@ -84,6 +91,10 @@ void BM_GiflibDGifSlurp(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * kPixels);
 }
-BENCHMARK(BM_GiflibDGifSlurp)->ArgName("noise")->Arg(kTexture)->Arg(kNoise)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GiflibDGifSlurp)
+    ->ArgName("noise")
+    ->Arg(kTexture)
+    ->Arg(kNoise)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -2,10 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/model/gif_test_writer.h"
-#include "tests/model/giflib_encode.h"
-#include "tests/support/case_name.h"
-
 #include <array>
 #include <cstdint>
 #include <fstream>
@@ -13,6 +9,10 @@
 #include <random>
 #include <string>
 #include <vector>
+
+#include "tests/model/gif_test_writer.h"
+#include "tests/model/giflib_encode.h"
+#include "tests/support/case_name.h"
 
 namespace {
 
@@ -64,6 +64,7 @@ struct RoundTripCase {
     Pattern pattern;
     bool gif89;
 };
+// clang-format off
 const RoundTripCase kRoundTripCases[] = {
     {"OnePixel", 1, 1, 2, Pattern::Noise, false},
     {"TwoColoursSmallestCodeSize", 8, 8, 2, Pattern::Noise, false},
@@ -73,6 +74,7 @@ const RoundTripCase kRoundTripCases[] = {
     {"NoiseFillsTheTableRepeatedly", 256, 256, 256, Pattern::Noise, false},
     {"GradientOneRowWide", 1, 300, 256, Pattern::Gradient, false},
 };
+// clang-format on
 
 std::vector<std::uint8_t> MakeIndices(const RoundTripCase& c) {
     std::mt19937 random(12345);
@@ -103,8 +105,8 @@ class GifRoundTripTest : public ::testing::TestWithParam<RoundTripCase> {};
 
 TEST_P(GifRoundTripTest, MatchesWhatGiflibWrote) {
     const RoundTripCase& c = GetParam();
-    GiflibImage image{c.width, c.height, c.colours, TestPalette(c.colours), MakeIndices(c),
-                      c.gif89};
+    GiflibImage image{c.width,        c.height, c.colours, TestPalette(c.colours),
+                      MakeIndices(c), c.gif89};
     TempFile file({});
     ASSERT_TRUE(WriteWithGiflib(file.Path(), image));
     const std::vector<std::uint8_t> bytes = ReadAll(file.Path());
@@ -124,13 +126,12 @@ TEST_P(GifRoundTripTest, MatchesWhatGiflibWrote) {
 
     // The same file through the in-memory entry gives the same indices.
     std::vector<std::uint8_t> fromMemory(image.indices.size());
-    ASSERT_EQ(GifDecodeBytes(bytes.data(), bytes.size(), fromMemory.data(), nullptr, nullptr,
-                             nullptr),
-              1);
+    ASSERT_EQ(
+        GifDecodeBytes(bytes.data(), bytes.size(), fromMemory.data(), nullptr, nullptr, nullptr),
+        1);
     EXPECT_EQ(fromMemory, image.indices);
 }
-INSTANTIATE_TEST_SUITE_P(Cases, GifRoundTripTest, ::testing::ValuesIn(kRoundTripCases),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(Cases, GifRoundTripTest, ::testing::ValuesIn(kRoundTripCases), CaseName());
 
 // ---- hand-made code streams ----
 
@@ -164,6 +165,7 @@ struct StreamCase {
     std::vector<int> want;  // w x h indices; -1 where the decoder writes nothing
     bool terminated = true;
 };
+// clang-format off
 const StreamCase kStreamCases[] = {
     {"Version87a", "GIF87a", 0xF1, 2, 2, 2, {kClear, 0, 1, 2, 3, kEnd}, {255}, {0, 1, 2, 3}},
     {"OnlyTheSignatureLettersCount", "GIFxyz", 0xF1, 2, 2, 2, {kClear, 0, 1, 2, 3, kEnd}, {255},
@@ -200,6 +202,7 @@ const StreamCase kStreamCases[] = {
      {0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3, 0, 1, 2, 3,
       0, 1, 2, 3, 0, 1, 2, 3, 2, 3}},
 };
+// clang-format on
 
 std::vector<std::uint8_t> PaletteAsRead(int screenFlags) {
     std::vector<std::uint8_t> palette = TestPalette(256);
@@ -230,7 +233,8 @@ TEST_P(GifStreamTest, DecodesTheCodes) {
     EXPECT_EQ(std::vector<std::uint8_t>(d.palette.begin(), d.palette.end()),
               PaletteAsRead(c.screenFlags));
     std::vector<std::uint8_t> want;
-    for (int index : c.want) want.push_back(index < 0 ? kUntouched : static_cast<std::uint8_t>(index));
+    for (int index : c.want)
+        want.push_back(index < 0 ? kUntouched : static_cast<std::uint8_t>(index));
     want.resize(want.size() + kGuardBytes, kUntouched);
     EXPECT_EQ(d.indices, want);
 }
@@ -288,12 +292,14 @@ struct SizeCase {
     int height;
     bool accepted;
 };
+// clang-format off
 const SizeCase kSizeCases[] = {
     {"WidthAtLimit", kGifMaxSide, 1, true},    {"HeightAtLimit", 1, kGifMaxSide, true},
     {"WidthAboveLimit", kGifMaxSide + 1, 1, false}, {"HeightAboveLimit", 1, kGifMaxSide + 1, false},
     {"ZeroWidth", 0, 1, false},                {"ZeroHeight", 1, 0, false},
     {"LargestField", 0xFFFF, 0xFFFF, false},
 };
+// clang-format on
 
 class GifSizeTest : public ::testing::TestWithParam<SizeCase> {};
 
@@ -348,6 +354,7 @@ struct BadFileCase {
     std::vector<std::uint8_t> (*make)();
     bool sizeReads;  // a size-only decode, which stops before the image data, succeeds
 };
+// clang-format off
 const BadFileCase kBadFileCases[] = {
     {"EmptyFile", [] { return std::vector<std::uint8_t>(); }, false},
     {"WrongSignature",
@@ -405,6 +412,7 @@ const BadFileCase kBadFileCases[] = {
      },
      true},
 };
+// clang-format on
 
 class GifBadFileTest : public ::testing::TestWithParam<BadFileCase> {};
 
@@ -417,8 +425,7 @@ TEST_P(GifBadFileTest, Fails) {
     std::int32_t h = 0;
     EXPECT_EQ(GifDecode(file.Path(), nullptr, nullptr, &w, &h), c.sizeReads ? 1 : 0);
 }
-INSTANTIATE_TEST_SUITE_P(Cases, GifBadFileTest, ::testing::ValuesIn(kBadFileCases),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(Cases, GifBadFileTest, ::testing::ValuesIn(kBadFileCases), CaseName());
 
 TEST(GifDecode, FailsOnAPathThatIsNoGifFile) {
     std::uint8_t indices[4];
@@ -450,7 +457,7 @@ TEST(GifDecode, EveryTruncationFailsOrDecodesFully) {
 // A decode that fails halfway, after a full table, leaves nothing behind for the next one.
 TEST(GifDecode, AFailedDecodeDoesNotAffectTheNext) {
     RoundTripCase big{"Noise", 256, 256, 256, Pattern::Noise, false};
-    GiflibImage image{big.width, big.height, big.colours, TestPalette(big.colours),
+    GiflibImage image{big.width,        big.height, big.colours, TestPalette(big.colours),
                       MakeIndices(big), false};
     TempFile bigFile({});
     ASSERT_TRUE(WriteWithGiflib(bigFile.Path(), image));

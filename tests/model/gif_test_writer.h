@@ -15,15 +15,15 @@
 namespace gif_test {
 
 struct GifImageSpec {
-    std::string signature = "GIF89a";        // written as given (six bytes expected)
-    int screenFlags = 0xF7;                  // low three bits: 2^(n+1) palette entries
-    std::vector<std::uint8_t> palette;       // zero-padded to the size the flags give
+    std::string signature = "GIF89a";   // written as given (six bytes expected)
+    int screenFlags = 0xF7;             // low three bits: 2^(n+1) palette entries
+    std::vector<std::uint8_t> palette;  // zero-padded to the size the flags give
     int width = 1;
     int height = 1;
     int minCodeSize = 8;
-    std::vector<std::uint8_t> codes;         // the packed LZW code stream
-    std::vector<int> blockSizes = {255};     // sub-block lengths; the last one repeats
-    bool terminated = true;                  // a zero-length block and the trailer follow
+    std::vector<std::uint8_t> codes;      // the packed LZW code stream
+    std::vector<int> blockSizes = {255};  // sub-block lengths; the last one repeats
+    bool terminated = true;               // a zero-length block and the trailer follow
 };
 
 inline void PutWord(std::vector<std::uint8_t>& out, int value) {
@@ -46,7 +46,7 @@ inline std::vector<std::uint8_t> BuildGif(const GifImageSpec& spec) {
     PutWord(out, 0);      // top
     PutWord(out, spec.width);
     PutWord(out, spec.height);
-    out.push_back(0);     // image flags
+    out.push_back(0);  // image flags
     out.push_back(static_cast<std::uint8_t>(spec.minCodeSize));
     std::size_t pos = 0;
     for (std::size_t block = 0; pos < spec.codes.size(); ++block) {
@@ -68,7 +68,7 @@ inline std::vector<std::uint8_t> BuildGif(const GifImageSpec& spec) {
 // minCodeSize + 1 bits after a clear code, one bit more once the table has reached the next
 // power of two, never more than 12.
 class LzwCodeWriter {
-public:
+  public:
     explicit LzwCodeWriter(int minCodeSize)
         : m_minCodeSize(minCodeSize), m_bits(minCodeSize + 1), m_next(FirstFree()) {}
 
@@ -102,7 +102,7 @@ public:
         return m_bytes;
     }
 
-private:
+  private:
     static constexpr int kMaxBits = 12;
     static constexpr int kTableSize = 4096;
 
@@ -141,7 +141,7 @@ inline std::vector<std::uint8_t> LiteralCodes(const std::vector<std::uint8_t>& i
 
 // A file under the system's temporary folder, removed when the object goes.
 class TempFile {
-public:
+  public:
     explicit TempFile(const std::vector<std::uint8_t>& bytes) {
         std::string pattern =
             (std::filesystem::temp_directory_path() / "velmoranth-test-XXXXXX").string();
@@ -164,7 +164,7 @@ public:
 
     const char* Path() const { return m_path.c_str(); }
 
-private:
+  private:
     std::string m_path;
 };
 

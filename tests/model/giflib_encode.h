@@ -11,10 +11,10 @@ namespace gif_test {
 struct GiflibImage {
     int width = 1;
     int height = 1;
-    int colours = 256;                   // a power of two, 2 to 256
-    std::vector<std::uint8_t> palette;   // 3 x colours bytes
-    std::vector<std::uint8_t> indices;   // width x height, rows top first
-    bool gif89 = false;                  // giflib writes 87a unless told otherwise
+    int colours = 256;                  // a power of two, 2 to 256
+    std::vector<std::uint8_t> palette;  // 3 x colours bytes
+    std::vector<std::uint8_t> indices;  // width x height, rows top first
+    bool gif89 = false;                 // giflib writes 87a unless told otherwise
 };
 
 // Writes the image to path; false when giflib reports an error.

@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/model/gif_test_writer.h"
-#include "tests/support/case_name.h"
-#include "tests/support/gl_context.h"
-
 #include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
+
+#include "tests/model/gif_test_writer.h"
+#include "tests/support/case_name.h"
+#include "tests/support/gl_context.h"
 
 namespace {
 
@@ -17,8 +17,8 @@ using namespace gif_test;
 
 // A 2 x 2 image: top row dark orange, green; bottom row blue, white. The first file row is the
 // texture's t = 0 row.
-constexpr std::array<std::uint8_t, 12> kPalette = {200, 100, 50, 0, 255, 0, 0, 0, 255,
-                                                   255, 255, 255};
+constexpr std::array<std::uint8_t, 12> kPalette = {200, 100, 50,  0,   255, 0,
+                                                   0,   0,   255, 255, 255, 255};
 using Rgb = std::array<int, 3>;
 constexpr Rgb kOrange = {200, 100, 50};
 constexpr Rgb kGreen = {0, 255, 0};
@@ -36,7 +36,7 @@ std::vector<std::uint8_t> TwoByTwoGif() {
 }
 
 class TextureUploadTest : public GlFixture {
-protected:
+  protected:
     // Fills the 256 x 256 view with a quad whose texture coordinates run from 0 to 2, so
     // each texel covers 64 x 64 pixels and the right and top halves lie outside [0, 1].
     std::vector<std::uint8_t> DrawQuad(GLuint list) {
@@ -68,6 +68,7 @@ struct DrawCase {
     Rgb want;
     int tolerance;
 };
+// clang-format off
 const DrawCase kDrawCases[] = {
     {"ClampedTexelCentre", false, 32, 32, kOrange, 1},
     {"ClampedSecondRow", false, 32, 96, kBlue, 1},
@@ -77,9 +78,9 @@ const DrawCase kDrawCases[] = {
     {"SmoothBlendsAtTexelBorder", true, 64, 32, {100, 177, 25}, 6},
     {"SmoothPastTheEdgeRepeats", true, 160, 32, kOrange, 5},
 };
+// clang-format on
 
-class TextureDrawTest : public TextureUploadTest,
-                        public ::testing::WithParamInterface<DrawCase> {};
+class TextureDrawTest : public TextureUploadTest, public ::testing::WithParamInterface<DrawCase> {};
 
 TEST_P(TextureDrawTest, DrawsThePaletteColours) {
     const DrawCase& c = GetParam();
