@@ -1,0 +1,65 @@
+#pragma once
+// All state of one dancer's procedural motion. Each CHumanObject owns one; a new dancer starts
+// with fresh walks, timers and leg measurements. UI thread only.
+
+#include <cstdint>
+
+class CHumanObject;
+
+struct SwayChannel {
+    float random;  // the random-sway part, radians
+    float beat;    // the beat-sway part, radians
+};
+
+class CDanceMotion {
+public:
+    explicit CDanceMotion(CHumanObject* model);
+
+    // The per-frame entry; dt is the frame step in milliseconds.
+    void Update(float dt);
+
+    static void SetVector(float* place, float x, float y, float z);
+
+    float BeatWave[4];
+    std::int32_t WasDancing;
+    float LastBeatPhase;
+    float DriftOffset;
+    float WristTwistVelocity;
+    float ElbowWalkVelocity[2];
+    float BeatElbowLow;
+    float BeatElbowSpan;
+    float SilentArmTarget1[3];
+    float FreeArmTarget1[3];
+    float BeatArmTarget1[3];
+    float SilentArmTarget2[3];
+    float FreeArmTarget2[3];
+    float BeatArmTarget2[3];
+    float BeatArmPoseA[3];
+    float BeatArmPoseB[3];
+    float ArmWalkVelocity1[3];
+    float ArmWalkVelocity2[3];
+    float SilentElbow1, FreeElbow1, BeatElbow1;
+    float SilentElbow2, FreeElbow2, BeatElbow2;
+    SwayChannel SpineSway[6];
+    float SwayBendVelocity, SwayTwistVelocity, SwaySideVelocity;
+    float SpineLength;
+    std::int32_t StepVariant;
+    float RandomSwayWeight;
+    float BeatSwayWeight;
+    std::int32_t PendulumRestPending;
+    float PendulumRestOffset[3];
+    float LookYaw;
+    float LookPitch;
+    float LookYawVelocity;
+    float ShinVector[3], ThighVector[3];
+    float FootTarget[2][3];
+    float HipPoint[2][3];
+    float ThighLengthSq, ShinLengthSq, ThighLength, ShinLength;
+    float BeatHipSwayAmplitude;
+    float BeatHipDrop, BeatHipDriftZ;
+    float TwistVelocity;
+    std::int32_t LegMeasurePending;
+    float SilentTwist, FreeTwist, BeatTwist;
+    float SilentHipOffset[3], FreeHipOffset[3], BeatHipOffset[3];
+    CHumanObject* Model;  // the dancer this motion drives; not owned
+};
