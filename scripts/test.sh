@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: a normal build, an ASan+UBSan build and a short
-# fuzzing run. Tests that draw get a virtual display from xvfb-run.
+# fuzzing run; the threaded tests (suites named Threaded...) also run in a TSan build.
+# Tests that draw get a virtual display from xvfb-run.
 # VM_BUILD_ROOT moves the build folders (default: build/ in the checkout).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,18 +17,25 @@ configure() {  # folder, then extra cmake arguments
 configure "$root/release" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 configure "$root/asan" -DCMAKE_BUILD_TYPE=Debug -DVELMORANTH_BENCH=OFF \
   -DVELMORANTH_SANITIZE=address,undefined -DCMAKE_CXX_FLAGS=-O1
+configure "$root/tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORANTH_BENCH=OFF \
+  -DVELMORANTH_SANITIZE=thread
 cmake --build "$root/release" -j "$jobs"
 cmake --build "$root/asan" -j "$jobs"
+cmake --build "$root/tsan" -j "$jobs" --target capture_test audio_test
 
 ./scripts/fuzz.sh "${VM_FUZZ_SECONDS:-30}"
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
 export VELMORANTH_NONINTERACTIVE=1
 export SDL_AUDIODRIVER=dummy ALSOFT_DRIVERS=null
-run_ctest() {
+run_ctest() {  # build folder, then extra ctest arguments
+  local dir=$1; shift
   xvfb-run -a -s "-screen 0 1920x1080x24" \
-    ctest --test-dir "$1" -j "$jobs" --output-on-failure --timeout 600
+    ctest --test-dir "$dir" -j "$jobs" --output-on-failure --timeout 600 "$@"
 }
 run_ctest "$root/release"
+run_ctest "$root/tsan" -R '^Threaded'
 run_ctest "$root/asan"
