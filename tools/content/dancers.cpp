@@ -39,7 +39,6 @@ int Rings(float length, const Detail& d) {
 int SmallSegments(const Detail& d) { return std::max(4, d.segments / 2); }
 
 Vec3 Plus(const Vec3& a, const Vec3& b) { return {a[0] + b[0], a[1] + b[1], a[2] + b[2]}; }
-Vec3 Mirror(const Vec3& v) { return {-v[0], v[1], v[2]}; }
 
 // ---------------------------------------------------------------------------------------------
 // Looks: skin, hair and clothes of each dancer.
@@ -133,9 +132,6 @@ Rgb TorsoColour(const Look& look, const Vec3& p) {
 
 Rgb PelvisColour(const Look& look, const Vec3& p) {
     if (look.topStyle == TopStyle::kBelly && p[1] > -10 && p[1] < 22) return kGold;  // coin belt
-    if (look.topStyle == TopStyle::kTShirt || look.topStyle == TopStyle::kDress) {
-        if (p[1] > look.topFrom) return look.top;
-    }
     return p[1] < 30 ? look.bottom : look.skin;
 }
 
@@ -329,9 +325,8 @@ Mesh HairCap(const Look& look, const Detail& d) {
 Mesh Eye(const Vec3& centre, const Look& look, const Detail& d) {
     constexpr float kRadius = 11;
     Mesh m;
-    const Vec3 built = centre;
     AddSweep(&m,
-             {EllipsoidSurface(built, {kRadius, kRadius, kRadius}), std::max(6, d.segments / 2),
+             {EllipsoidSurface(centre, {kRadius, kRadius, kRadius}), std::max(6, d.segments / 2),
               d.segments, true, true},
              Flat(kSclera));
     TurnToFront(&m, 0, centre);
@@ -487,11 +482,12 @@ void BuildHead(DancerFile* f, int kind, const Look& look, const Detail& d) {
     f->Part(HairCap(look, d));
     f->Push();
     f->Joint(13, c.j13);
-    for (const auto& [root, second, k] : {std::tuple{c.j14, c.j15, 14}, {c.j16, c.j17, 16}}) {
+    const Vec3 sideChains[2][2] = {{c.j14, c.j15}, {c.j16, c.j17}};
+    for (int i = 0; i < 2; ++i) {
         f->Push();
-        f->Joint(k, root);
+        f->Joint(14 + 2 * i, sideChains[i][0]);
         f->Part(ChainPart(look, f->Origin(), false, d));
-        f->Joint(k + 1, second);
+        f->Joint(15 + 2 * i, sideChains[i][1]);
         f->Part(ChainPart(look, f->Origin(), true, d));
         f->Pop();
     }
@@ -502,10 +498,9 @@ void BuildHead(DancerFile* f, int kind, const Look& look, const Detail& d) {
     f->Joint(19, {0, 95, -80});  // the mouth
     const Vec3 mouth = f->Origin();
     f->Part(Ellipsoid(Plus(mouth, {0, 0, -8}), {21, 6, 7}, d, Flat(look.lips)));
+    // Daxil has no nose part, so her eyes come one part earlier.
     if (kind != kTypeDaxil) {
-        f->Part(Ellipsoid(Plus(mouth, {0, 35, -12}), {9, 17, 12}, d, Flat(look.skin)));  // nose
-    } else {
-        // Daxil's nose belongs to her face, so her eyes come two parts earlier.
+        f->Part(Ellipsoid(Plus(mouth, {0, 35, -12}), {9, 17, 12}, d, Flat(look.skin)));
     }
     if (kind == kTypePemsa) {
         Mesh bun = Ellipsoid({0, 905, 62}, {46, 44, 44}, d, Flat(look.hair));
@@ -555,7 +550,7 @@ Mesh Chest(int kind, const Look& look, float j10, const Detail& d) {
         const Vec3 c = {side * (bust.centre[0] - 8), j10 + bust.centre[1], bust.centre[2]};
         const float r = 0.78f * bust.radius;
         const Paint cup = look.topStyle == TopStyle::kBelly ? Flat(kGold) : paint;
-        AddEllipsoidTo(&m, c, {r, 0.95f * r, -116 - c[2] + 2 > r ? r : -114 - c[2]}, d, cup);
+        AddEllipsoidTo(&m, c, {r, 0.95f * r, c[2] + 114}, d, cup);  // front at z = -114
     }
     if (kind == kTypePemsa) {
         // The heart print: the whole part shows the image, v = 0 at its top row.
@@ -623,23 +618,6 @@ void BuildLeg(DancerFile* f, int kind, const Look& look, float side, const Detai
 
 // ---------------------------------------------------------------------------------------------
 // Arms and hands.
-
-void BuildFinger(DancerFile* f, int joint, float z, float tipLength, float r, const Detail& d,
-                 const Paint& skin) {
-    f->Push();
-    const float lengths[3] = {40, 30, tipLength};
-    for (int s = 0; s < 3; ++s) {
-        f->Joint(joint + s, s == 0 ? Vec3{0, -90, z} : Vec3{0, -lengths[s - 1], 0});
-        const Vec3 o = f->Origin();
-        const float radius = r * (1 - 0.08f * s);
-        f->Part(Limb({{o[1] - lengths[s] - 4, radius * 0.9f, radius * 0.85f},
-                      {o[1] + 4, radius, radius * 0.92f}},
-                     o[0], d, SmallSegments(d), skin));
-        // Limb moves only x; the finger's z is its own.
-        (void)z;
-    }
-    f->Pop();
-}
 
 void BuildArm(DancerFile* f, int kind, const Look& look, float side, const Detail& d) {
     const int first = side > 0 ? 22 : 40;
