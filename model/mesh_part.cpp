@@ -5,7 +5,6 @@
 #include <cmath>
 #include <cstring>
 
-int DisplayTextures = 1;
 int FilledPolygons = 1;
 OutlineViewFn OutlineViewSource = nullptr;
 

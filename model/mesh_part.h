@@ -7,9 +7,10 @@
 #include <cstdint>
 #include <vector>
 
-// Settings read while drawing; the settings file and the commands write them (UI thread).
-extern int DisplayTextures;  // 1: textures drawn
-extern int FilledPolygons;   // 1: filled polygons, 0: line rendering
+#include "app/settings_globals.h"  // DisplayTextures: 1 draws textures
+
+// Written by the commands, read while drawing (UI thread).
+extern int FilledPolygons;  // 1: filled polygons, 0: line rendering
 
 // What the toon outline's width follows: the eye, the dancer's focus point and the field of
 // view. The camera code installs the source; without one the outline assumes an eye 6000
