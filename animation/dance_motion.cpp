@@ -1,5 +1,7 @@
 #include "animation/dance_motion.h"
 
+#include "animation/human_object.h"
+
 namespace {
 constexpr float k40Degrees = 0.6981317f;  // radians
 }  // namespace
@@ -68,6 +70,10 @@ void CDanceMotion::SetVector(float* place, float x, float y, float z) {
     place[0] = x;
     place[1] = y;
     place[2] = z;
+}
+
+PartTransform& CDanceMotion::Joint(int k) const {
+    return *Model->GetNode(Model->GetJointNode(k)).transform;
 }
 
 // The motion steps are not written yet; until they are, the dancer keeps her loaded pose.

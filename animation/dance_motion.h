@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class CHumanObject;
+struct PartTransform;
 
 struct SwayChannel {
     float random;  // the random-sway part, radians
@@ -19,6 +20,31 @@ public:
     void Update(float dt);
 
     static void SetVector(float* place, float x, float y, float z);
+
+    // The sub-steps of Update; Update calls them in the order the motion needs (the legs write
+    // the root translation before the spine reads it, the spine moves before the eyes follow).
+    void UpdateBeatWaves();
+    void StoreRestPose();
+    void IdleDrift(float dt);
+    void ComputeJointMatrices();
+    void SolveLegIK(float dt);
+    void BendPartMesh(float angle);
+    void BouncePartMesh(float twist, float sway);
+    void SwayKind3Mesh();
+    void SwayKind5Mesh();
+    void UpdateBodySway(float dt);
+    void SwingHairA(float scale, float twist, float bendZ, float bendX, float fade);
+    void SwingHairB(float scale, float twist, float bendZ, float bendX, float counterYaw,
+                    float fade);
+    void SwingHairC(float scale, float twist, float bendZ, float bendX, float counterYaw,
+                    float fade);
+    void SwingHairD(float scale, float twist, float bendZ, float bendX, float fade);
+    void UpdateHead(float dt);
+    void UpdateArms(float dt);
+    void UpdateFingers(float dt);
+
+    // The record of joint k (0 to 56) of Model; only valid for a model that carries the dance.
+    PartTransform& Joint(int k) const;
 
     float BeatWave[4];
     std::int32_t WasDancing;
