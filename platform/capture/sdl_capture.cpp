@@ -71,6 +71,13 @@ void SdlCapture::Close() {
     m_ring.Clear();
 }
 
+bool SdlCapture::ReadBlock(std::int16_t* block) {
+    // A lost device goes on "recording" silence at the device's pace; it delivers nothing
+    // here, so the reader sees the loss as a device that has gone quiet.
+    if (m_device == 0 || SDL_GetAudioDeviceStatus(m_device) == SDL_AUDIO_STOPPED) return false;
+    return m_ring.Read(block);
+}
+
 void SdlCapture::Callback(void* user, Uint8* stream, int bytes) {
     auto* self = static_cast<SdlCapture*>(user);
     constexpr int kFrameBytes = kChannels * static_cast<int>(sizeof(std::int16_t));

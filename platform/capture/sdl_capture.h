@@ -41,7 +41,7 @@ public:
     [[nodiscard]] Result Open(int id) override;
     void Reset() override;
     void Close() override;
-    [[nodiscard]] bool ReadBlock(std::int16_t* block) override { return m_ring.Read(block); }
+    [[nodiscard]] bool ReadBlock(std::int16_t* block) override;
 
     std::uint64_t DroppedBlocks() const { return m_ring.Dropped(); }
 
