@@ -21,7 +21,7 @@ enum DancerJoint : int {
 constexpr int kDancerJointCount = 57;  // joints 0 to 56: root, legs, spine, chains, eyes, arms
 
 class CHumanObject : public CModelObject {
-public:
+  public:
     CHumanObject();
     ~CHumanObject() override;
 
@@ -53,8 +53,8 @@ bool CarriesDancerMotion(const CModelObject& model);
 
 // Scene globals, UI thread only: the Dancer menu writes RequestedDancer; the frame driver
 // consumes it through SelectDancer, which writes the others.
-extern CHumanObject* Dancer;        // the dancer shown; null before start-up and after a failure
-extern CHumanObject* DancerShadow;  // her shadow copy; null when it could not be loaded
+extern CHumanObject* Dancer;          // the dancer shown; null before start-up and after a failure
+extern CHumanObject* DancerShadow;    // her shadow copy; null when it could not be loaded
 extern std::int32_t CurrentDancer;    // dancer index 0 to 6 now shown
 extern std::int32_t RequestedDancer;  // dancer index asked for; -1 none
 extern std::int32_t DancerLoaded;     // 1 when the last SelectDancer of the frame driver loaded

@@ -76,7 +76,8 @@ Ring MakeRing(Mesh* mesh, const Sweep& sweep, float t, bool bottomEnd, const Pai
         for (int k = 0; k < 3; ++k) ring.centre[k] += points.back()[k] / float(n);
     }
     float size = 0;
-    for (const Vec3& p : points) size = std::max(size, std::sqrt(DotOf(Minus(p, ring.centre), Minus(p, ring.centre))));
+    for (const Vec3& p : points)
+        size = std::max(size, std::sqrt(DotOf(Minus(p, ring.centre), Minus(p, ring.centre))));
     const auto add = [&](const Vec3& p, const Vec3& normal) {
         ring.vertices.push_back(mesh->VertexCount());
         mesh->positions.insert(mesh->positions.end(), p.begin(), p.end());
@@ -100,8 +101,7 @@ Ring MakeRing(Mesh* mesh, const Sweep& sweep, float t, bool bottomEnd, const Pai
         const float theta = 2 * kPi * float(j) / float(n);
         const Vec3 along = Minus(sweep.surface(std::min(t + kStep, 1.0f), theta),
                                  sweep.surface(std::max(t - kStep, 0.0f), theta));
-        const Vec3 around =
-            Minus(sweep.surface(t, theta + kStep), sweep.surface(t, theta - kStep));
+        const Vec3 around = Minus(sweep.surface(t, theta + kStep), sweep.surface(t, theta - kStep));
         Vec3 normal = UnitOf(CrossOf(along, around), Minus(points[j], ring.centre));
         if (DotOf(normal, Minus(points[j], ring.centre)) < 0) {
             normal = {-normal[0], -normal[1], -normal[2]};
@@ -141,8 +141,7 @@ void AddInside(Mesh* mesh, std::uint32_t firstVertex, std::size_t firstQuad) {
     const std::size_t quadEnd = mesh->quads.size();
     for (std::size_t q = firstQuad; q < quadEnd; q += 4) {
         const std::uint32_t* f = &mesh->quads[q];
-        const std::uint32_t a = f[0] + count, b = f[1] + count, c = f[2] + count,
-                            d = f[3] + count;
+        const std::uint32_t a = f[0] + count, b = f[1] + count, c = f[2] + count, d = f[3] + count;
         if (c == d) {
             mesh->quads.insert(mesh->quads.end(), {c, b, a, a});
         } else {

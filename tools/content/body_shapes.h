@@ -23,8 +23,8 @@ struct ProfileKey {
 
 struct Sweep {
     Surface surface;
-    int rings = 8;      // intervals along t
-    int segments = 12;  // around
+    int rings = 8;              // intervals along t
+    int segments = 12;          // around
     bool closedBottom = false;  // rings crowd toward a closed end, which needs them most
     bool closedTop = false;
     bool twoSided = false;  // also seen from inside (skirts, veils)

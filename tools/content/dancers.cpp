@@ -27,7 +27,7 @@ constexpr float kPelvisHeight = 1000;  // the root joint above the floor origin
 constexpr int kJointCount = 57;
 
 struct Detail {
-    int segments;  // around a body section
+    int segments;   // around a body section
     float spacing;  // between rings along it
 };
 constexpr Detail kDancerDetail = {20, 22};
@@ -54,7 +54,7 @@ constexpr Rgb kPemsaTag = {1, 1, 1};
 constexpr Rgb kDaxilWhite = {0.97f, 0.95f, 0.92f};  // bright enough for her second bounce pass
 
 enum class HairStyle { kLong, kPigtails, kBraid, kBob, kPonytail, kBun, kAfro };
-enum class TopStyle { kTube, kHalter, kBelly, kDress, kCrop, kTShirt };
+enum class TopStyle { kTube, kHalter, kBelly, kDress, kTShirt };
 
 struct Look {
     Rgb skin, hair, iris, lips, shoes;
@@ -73,35 +73,117 @@ Look LookOf(int kind) {
     const Rgb none = {0, 0, 0};
     switch (kind) {
         case kTypeMirelH:
-            return {kSkin, {0.08f, 0.07f, 0.07f}, {0.2f, 0.45f, 0.85f}, {0.85f, 0.3f, 0.4f},
-                    {0.95f, 0.95f, 0.95f}, HairStyle::kPigtails, TopStyle::kHalter,
-                    {0.1f, 0.7f, 0.75f}, 300, 545, {0.2f, 0.3f, 0.6f}, -230, none, 0, none};
+            return {kSkin,
+                    {0.08f, 0.07f, 0.07f},
+                    {0.2f, 0.45f, 0.85f},
+                    {0.85f, 0.3f, 0.4f},
+                    {0.95f, 0.95f, 0.95f},
+                    HairStyle::kPigtails,
+                    TopStyle::kHalter,
+                    {0.1f, 0.7f, 0.75f},
+                    300,
+                    545,
+                    {0.2f, 0.3f, 0.6f},
+                    -230,
+                    none,
+                    0,
+                    none};
         case kTypeMirelB:
-            return {kSkin, {0.06f, 0.05f, 0.05f}, {0.3f, 0.18f, 0.08f}, {0.75f, 0.1f, 0.2f},
-                    kSkin, HairStyle::kBraid, TopStyle::kBelly, kGold, 330, 372,
-                    {0.7f, 0.1f, 0.45f}, -120, none, 0, {0.75f, 0.35f, 0.85f}};
+            return {kSkin,
+                    {0.06f, 0.05f, 0.05f},
+                    {0.3f, 0.18f, 0.08f},
+                    {0.75f, 0.1f, 0.2f},
+                    kSkin,
+                    HairStyle::kBraid,
+                    TopStyle::kBelly,
+                    kGold,
+                    330,
+                    372,
+                    {0.7f, 0.1f, 0.45f},
+                    -120,
+                    none,
+                    0,
+                    {0.75f, 0.35f, 0.85f}};
         case kTypeOrlaq:
-            return {kSkin, {0.75f, 0.25f, 0.08f}, {0.2f, 0.6f, 0.3f}, {0.8f, 0.35f, 0.35f},
-                    {0.08f, 0.08f, 0.08f}, HairStyle::kBob, TopStyle::kDress, kOrlaqTag, 140,
-                    545, {0.2f, 0.1f, 0.25f}, -150, kOrlaqTag, -420, none};
+            return {kSkin,
+                    {0.75f, 0.25f, 0.08f},
+                    {0.2f, 0.6f, 0.3f},
+                    {0.8f, 0.35f, 0.35f},
+                    {0.08f, 0.08f, 0.08f},
+                    HairStyle::kBob,
+                    TopStyle::kDress,
+                    kOrlaqTag,
+                    20,
+                    545,
+                    {0.2f, 0.1f, 0.25f},
+                    -150,
+                    kOrlaqTag,
+                    -420,
+                    none};
         case kTypeIvret:
-            return {kSkin, {0.95f, 0.8f, 0.45f}, {0.25f, 0.5f, 0.9f}, {0.9f, 0.4f, 0.5f},
-                    {0.95f, 0.95f, 0.95f}, HairStyle::kPonytail, TopStyle::kCrop,
-                    {0.2f, 0.6f, 0.35f}, 330, 560, {0.12f, 0.15f, 0.35f}, -935, none, 0, none};
+            return {kSkin,
+                    {0.95f, 0.8f, 0.45f},
+                    {0.25f, 0.5f, 0.9f},
+                    {0.9f, 0.4f, 0.5f},
+                    {0.95f, 0.95f, 0.95f},
+                    HairStyle::kPonytail,
+                    TopStyle::kTShirt,
+                    {0.2f, 0.6f, 0.35f},
+                    330,
+                    690,
+                    {0.12f, 0.15f, 0.35f},
+                    -935,
+                    none,
+                    0,
+                    none};
         case kTypePemsa:
-            return {kSkin, {0.5f, 0.16f, 0.08f}, {0.45f, 0.35f, 0.15f}, {0.85f, 0.25f, 0.35f},
-                    {0.98f, 0.6f, 0.7f}, HairStyle::kBun, TopStyle::kTShirt,
-                    {0.98f, 0.745f, 0.784f}, 100, 690, {0.95f, 0.95f, 0.95f}, -150, kPemsaTag,
-                    -290, none};
+            return {kSkin,
+                    {0.5f, 0.16f, 0.08f},
+                    {0.45f, 0.35f, 0.15f},
+                    {0.85f, 0.25f, 0.35f},
+                    {0.98f, 0.6f, 0.7f},
+                    HairStyle::kBun,
+                    TopStyle::kTShirt,
+                    {0.98f, 0.745f, 0.784f},
+                    100,
+                    690,
+                    {0.95f, 0.95f, 0.95f},
+                    -150,
+                    kPemsaTag,
+                    -290,
+                    none};
         case kTypeDaxil:
-            return {kDarkSkin, {0.06f, 0.05f, 0.05f}, {0.2f, 0.1f, 0.05f}, {0.45f, 0.15f, 0.15f},
-                    kGold, HairStyle::kAfro, TopStyle::kDress, kDaxilWhite, 100, 545,
-                    kDaxilWhite, -150, kDaxilWhite, -380, none};
+            return {kDarkSkin,
+                    {0.06f, 0.05f, 0.05f},
+                    {0.2f, 0.1f, 0.05f},
+                    {0.45f, 0.15f, 0.15f},
+                    kGold,
+                    HairStyle::kAfro,
+                    TopStyle::kDress,
+                    kDaxilWhite,
+                    20,
+                    545,
+                    kDaxilWhite,
+                    -150,
+                    kDaxilWhite,
+                    -380,
+                    none};
         default:  // Mirel
-            return {kSkin, {0.3f, 0.17f, 0.08f}, {0.35f, 0.2f, 0.1f}, {0.8f, 0.15f, 0.2f},
-                    {0.8f, 0.1f, 0.15f}, HairStyle::kLong, TopStyle::kTube,
-                    {0.85f, 0.1f, 0.15f}, 300, 500, {0.1f, 0.1f, 0.12f}, -150,
-                    {0.1f, 0.1f, 0.12f}, -260, none};
+            return {kSkin,
+                    {0.3f, 0.17f, 0.08f},
+                    {0.35f, 0.2f, 0.1f},
+                    {0.8f, 0.15f, 0.2f},
+                    {0.8f, 0.1f, 0.15f},
+                    HairStyle::kLong,
+                    TopStyle::kTube,
+                    {0.85f, 0.1f, 0.15f},
+                    300,
+                    500,
+                    {0.1f, 0.1f, 0.12f},
+                    -150,
+                    {0.1f, 0.1f, 0.12f},
+                    -260,
+                    none};
     }
 }
 
@@ -118,13 +200,9 @@ Rgb TorsoColour(const Look& look, const Vec3& p) {
     switch (look.topStyle) {
         case TopStyle::kHalter:
             if (y >= look.topFrom && y <= look.topTo && p[2] < 30) return look.top;
-            return OnStrap(p, look.topTo, 70, 30, 16) ? look.top : look.skin;
+            return OnStrap(p, look.topTo, 70, 30, 24) ? look.top : look.skin;
         case TopStyle::kBelly:
             return y >= look.topFrom && y <= look.topTo ? look.top : look.skin;
-        case TopStyle::kDress:
-        case TopStyle::kCrop:
-            if (y >= look.topFrom && y <= look.topTo) return look.top;
-            return OnStrap(p, look.topTo, 80, 80, 13) ? look.top : look.skin;
         default:
             return y >= look.topFrom && y <= look.topTo ? look.top : look.skin;
     }
@@ -132,6 +210,7 @@ Rgb TorsoColour(const Look& look, const Vec3& p) {
 
 Rgb PelvisColour(const Look& look, const Vec3& p) {
     if (look.topStyle == TopStyle::kBelly && p[1] > -10 && p[1] < 22) return kGold;  // coin belt
+    if (look.topStyle == TopStyle::kDress && p[1] >= look.topFrom) return look.top;
     return p[1] < 30 ? look.bottom : look.skin;
 }
 
@@ -141,7 +220,7 @@ Rgb LegColour(const Look& look, const Vec3& p) {
 }
 
 Rgb ArmColour(const Look& look, const Vec3& p) {
-    const bool sleeve = look.topStyle == TopStyle::kTShirt && p[1] > 480;
+    const bool sleeve = look.topStyle == TopStyle::kTShirt && p[1] > 480;  // short sleeves
     return sleeve ? look.top : look.skin;
 }
 
@@ -150,7 +229,7 @@ Rgb ArmColour(const Look& look, const Vec3& p) {
 // axes that are stored relative to the frame they are drawn in.
 
 class DancerFile {
-public:
+  public:
     DancerFile() {
         // Turned half round about y, so she faces +z in the scene; exact -1 and 0, since the
         // motion's formulas rely on the other joints sharing these axes.
@@ -179,7 +258,8 @@ public:
     // A part authored in body axes; drawn in the current frame.
     void Part(Mesh mesh) {
         ShiftMesh(&mesh, {-m_origin[0], -m_origin[1], -m_origin[2]});
-        if (!mesh.colors.empty()) std::copy(mesh.colors.begin(), mesh.colors.begin() + 3, mesh.color);
+        if (!mesh.colors.empty())
+            std::copy(mesh.colors.begin(), mesh.colors.begin() + 3, mesh.color);
         m_file.AddPart(std::move(mesh));
         ++m_parts;
     }
@@ -189,7 +269,7 @@ public:
     const std::string& Error() const { return m_error; }
     const ModelFile& File() const { return m_file; }
 
-private:
+  private:
     ModelFile m_file;
     Vec3 m_origin = {0, 0, 0};  // the current frame's origin in body axes
     std::vector<Vec3> m_stack;
@@ -236,26 +316,32 @@ Mesh Limb(std::vector<ProfileKey> keys, float x, const Detail& d, int segments,
 
 // The trunk from crotch to neck base as one profile, so the parts cut from it meet cleanly.
 const std::vector<ProfileKey> kTorso = {
-    {-170, 95, 78, 0, 8},  {-110, 140, 98, 0, 10}, {-50, 152, 104, 0, 10}, {20, 142, 94, 0, 4},
-    {100, 124, 84, 0, 0},  {170, 112, 78, 0, 0},   {260, 122, 84, 0, 0},   {340, 134, 88, 0, 0},
-    {440, 140, 86, 0, 2},  {540, 146, 76, 0, 4},   {600, 150, 66, 0, 6},   {650, 100, 56, 0, 8},
-    {700, 52, 46, 0, 8},
+    {-170, 95, 92, 0, 10}, {-110, 140, 118, 0, 16}, {-50, 152, 122, 0, 16}, {20, 142, 110, 0, 6},
+    {100, 124, 98, 0, 0},  {170, 112, 92, 0, 0},    {260, 122, 98, 0, 0},   {340, 134, 104, 0, 0},
+    {440, 140, 102, 0, 2}, {540, 146, 90, 0, 4},    {600, 150, 78, 0, 6},   {650, 100, 64, 0, 8},
+    {700, 52, 50, 0, 8},
 };
+int TrunkSegments(const Detail& d) { return d.segments * 3 / 2; }
+
+Mesh TrunkFrom(const Surface& surface, float y0, float y1, bool closedBottom, bool closedTop,
+               const Detail& d, const Paint& paint) {
+    return Swept(surface, Rings(y1 - y0, d), TrunkSegments(d), closedBottom, closedTop, paint);
+}
 
 Mesh Trunk(float y0, float y1, bool closedBottom, bool closedTop, const Detail& d,
            const Paint& paint) {
-    return Swept(ProfileSurface(kTorso, y0, y1, closedBottom, closedTop), Rings(y1 - y0, d),
-                 d.segments, closedBottom, closedTop, paint);
+    return TrunkFrom(ProfileSurface(kTorso, y0, y1, closedBottom, closedTop), y0, y1, closedBottom,
+                     closedTop, d, paint);
 }
 
 // A skirt from the hips down to `bottom`, flaring, seen from inside as well.
 Mesh Skirt(float bottom, float flare, const Detail& d, const Paint& paint) {
     const float drop = 30 - bottom;
-    std::vector<ProfileKey> keys = {{bottom, 170 + flare * drop, 116 + flare * drop, 0, 6},
-                                    {-20, 168, 116, 0, 8},
-                                    {30, 146, 98, 0, 4}};
+    std::vector<ProfileKey> keys = {{bottom, 170 + flare * drop, 136 + flare * drop, 0, 10},
+                                    {-20, 168, 136, 0, 14},
+                                    {30, 147, 114, 0, 6}};
     return Swept(ProfileSurface(std::move(keys), bottom, 30, false, false), Rings(drop, d),
-                 d.segments, false, false, paint, true);
+                 TrunkSegments(d), false, false, paint, true);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -270,13 +356,14 @@ const std::vector<ProfileKey> kHead = {
 Mesh HeadAndNeck(const Look& look, const Detail& d, bool freckleUv) {
     Mesh m;
     const Paint skin = Flat(look.skin);
-    const auto neck = ProfileSurface({{640, 44, 46, 0, 6}, {700, 40, 42, 0, 4}, {760, 40, 42, 0, 0}},
-                                     640, 760, false, false);
+    const auto neck = ProfileSurface(
+        {{640, 44, 46, 0, 6}, {700, 40, 42, 0, 4}, {760, 40, 42, 0, 0}}, 640, 760, false, false);
     AddSweep(&m, {neck, Rings(120, d), d.segments, false, false}, [&look](const Vec3& p) {
         const bool choker = look.topStyle == TopStyle::kBelly && p[1] > 700 && p[1] < 716;
         return choker ? kGold : look.skin;
     });
-    AddSweep(&m, {ProfileSurface(kHead, 708, 945, true, true), Rings(237, d), d.segments, true, true},
+    AddSweep(&m,
+             {ProfileSurface(kHead, 708, 945, true, true), Rings(237, d), d.segments, true, true},
              skin);
     for (float x : {-76.0f, 76.0f}) AddEllipsoidTo(&m, {x, 815, 4}, {9, 25, 15}, d, skin);  // ears
     if (freckleUv) {
@@ -360,7 +447,7 @@ Mesh Braid(const Vec3& top, float length, float r, const Detail& d, const Paint&
         const float end = std::sqrt(std::clamp(std::min(t, 1 - t) * 12, 0.0f, 1.0f));
         const float radius = r * plait * end * (0.6f + 0.4f * t);
         return Vec3{top[0] + radius * std::cos(theta), y,
-                    top[2] + 0.05f * (top[1] - y) + radius * std::sin(theta)};
+                    top[2] + 0.07f * (top[1] - y) + radius * std::sin(theta)};
     };
     return Swept(braid, Rings(length, d) * 2, SmallSegments(d), true, true, paint);
 }
@@ -377,31 +464,31 @@ Chains ChainsOf(HairStyle style) {
         case HairStyle::kPigtails:  // the second segments hang below their roots (y < 0)
             return {{0, 150, 0}, {74, 5, 32}, {0, -105, 6}, {-74, 5, 32}, {0, -105, 6}, {0, 0, 82}};
         case HairStyle::kBraid:
-            return {{0, 150, 0}, {64, -20, 50}, {0, -120, 6}, {-64, -20, 50}, {0, -120, 6},
-                    {0, -5, 90}};
+            return {{0, 150, 0},    {64, -20, 50}, {0, -120, 6},
+                    {-64, -20, 50}, {0, -120, 6},  {0, -5, 90}};
         case HairStyle::kBob:
-            return {{0, 150, 0}, {66, -15, 22}, {0, -95, 4}, {-66, -15, 22}, {0, -95, 4},
-                    {0, -10, 70}};
+            return {{0, 150, 0},    {66, -15, 22}, {0, -95, 4},
+                    {-66, -15, 22}, {0, -95, 4},   {0, -10, 70}};
         case HairStyle::kPonytail:
             // Joints 13 and 14 together sit 4 behind the head's axis, where the pendulum pivots;
             // the pendulum's length below joint 15 is nonzero.
-            return {{0, 150, 0}, {0, 0, 4}, {0, -125, 90}, {-76, -15, 4}, {0, -22, 0},
-                    {0, -40, 76}};
+            return {{0, 150, 0},   {0, 0, 4},   {0, -125, 90},
+                    {-76, -15, 4}, {0, -22, 0}, {0, -40, 76}};
         case HairStyle::kBun:
-            return {{0, 150, 0}, {70, -10, 10}, {0, -80, 0}, {-70, -10, 10}, {0, -80, 0},
-                    {0, -20, 80}};
+            return {{0, 150, 0},    {70, -10, 10}, {0, -80, 0},
+                    {-70, -10, 10}, {0, -80, 0},   {0, -20, 80}};
         case HairStyle::kAfro:
-            return {{0, 150, 0}, {79, -22, 4}, {0, -28, 0}, {-79, -22, 4}, {0, -28, 0},
-                    {0, -10, 85}};
+            return {{0, 150, 0},   {79, -22, 4}, {0, -28, 0},
+                    {-79, -22, 4}, {0, -28, 0},  {0, -10, 85}};
         default:
-            return {{0, 150, 0}, {62, -15, 52}, {0, -130, 8}, {-62, -15, 52}, {0, -130, 8},
-                    {0, -15, 88}};
+            return {{0, 150, 0},    {64, -15, 52}, {0, -120, 18},
+                    {-64, -15, 52}, {0, -120, 18}, {0, -15, 88}};
     }
 }
 
-// Part of a side chain: the root segment (second = false) or its second segment, hanging from
-// the joint at `o`.
-Mesh ChainPart(const Look& look, const Vec3& o, bool second, const Detail& d) {
+// Part of side chain 0 (joints 14, 15) or 1 (16, 17): the root segment (second = false) or its
+// second segment, hanging from the joint at `o`.
+Mesh ChainPart(const Look& look, const Vec3& o, int chain, bool second, const Detail& d) {
     const Paint hair = Flat(look.hair);
     const float side = o[0] >= 0 ? 1.0f : -1.0f;
     switch (look.hairStyle) {
@@ -416,6 +503,8 @@ Mesh ChainPart(const Look& look, const Vec3& o, bool second, const Detail& d) {
             if (second) return Ellipsoid(Plus(o, {-6 * side, -10, -6}), {24, 20, 40}, d, hair);
             return Ellipsoid(Plus(o, {6 * side, -30, -8}), {28, 85, 62}, d, hair);
         case HairStyle::kPonytail:
+            // The second chain carries an ear stud with a small drop.
+            if (chain == 1) return Ellipsoid(o, Vec3{6, 6, 6}, d, Flat(second ? kGold : kSclera));
             if (!second) {
                 // Gathered hair from the crown back to the tie.
                 return Ellipsoid(Plus(o, {0, -60, 70}), {38, 62, 30}, d, hair);
@@ -444,7 +533,7 @@ Mesh ChainPart(const Look& look, const Vec3& o, bool second, const Detail& d) {
             if (second) return Strand(o, 170, {20, 8, 24}, 5, 10, d, hair);
             return Strand(Plus(o, {0, 60, 0}), 190, {24, 10, 32}, 18, 0, d, hair);
         default:  // long hair
-            if (second) return Strand(o, 210, {24, 8, 30}, 5, 12, d, hair);
+            if (second) return Strand(o, 170, {24, 8, 30}, 5, 34, d, hair);
             return Strand(Plus(o, {0, 70, 0}), 210, {26, 10, 34}, 22, 0, d, hair);
     }
 }
@@ -454,9 +543,9 @@ Mesh CentrePart(const Look& look, const Vec3& o, const Detail& d) {
     const Paint hair = Flat(look.hair);
     switch (look.hairStyle) {
         case HairStyle::kLong:
-            return Swept(ProfileSurface({{o[1] - 400, 62, 10, 0, o[2] + 12},
-                                         {o[1] - 250, 76, 18, 0, o[2] + 10},
-                                         {o[1] - 80, 78, 24, 0, o[2] + 2},
+            return Swept(ProfileSurface({{o[1] - 400, 62, 10, 0, o[2] + 36},
+                                         {o[1] - 250, 76, 18, 0, o[2] + 28},
+                                         {o[1] - 80, 78, 24, 0, o[2] + 8},
                                          {o[1] + 90, 60, 20, 0, o[2] - 6}},
                                         o[1] - 400, o[1] + 90, true, true),
                          Rings(490, d), d.segments, true, true, hair);
@@ -486,9 +575,9 @@ void BuildHead(DancerFile* f, int kind, const Look& look, const Detail& d) {
     for (int i = 0; i < 2; ++i) {
         f->Push();
         f->Joint(14 + 2 * i, sideChains[i][0]);
-        f->Part(ChainPart(look, f->Origin(), false, d));
+        f->Part(ChainPart(look, f->Origin(), i, false, d));
         f->Joint(15 + 2 * i, sideChains[i][1]);
-        f->Part(ChainPart(look, f->Origin(), true, d));
+        f->Part(ChainPart(look, f->Origin(), i, true, d));
         f->Pop();
     }
     f->Joint(18, c.j18);
@@ -541,29 +630,47 @@ Bust BustOf(int kind) {
     }
 }
 
+// How far the bust lifts the chest's front at (x, y), 0 to 1.
+float BustShape(const Bust& bust, float j10, float x, float y) {
+    constexpr float kSpread = 36;
+    const float dx = std::fabs(x) - (bust.centre[0] - 6);
+    const float dy = y - (j10 + bust.centre[1] - 8);
+    return std::exp(-(dx * dx + dy * dy) / (2 * kSpread * kSpread));
+}
+
 Mesh Chest(int kind, const Look& look, float j10, const Detail& d) {
-    const Paint paint = [&look](const Vec3& p) { return TorsoColour(look, p); };
-    Mesh m = Trunk(260, 540, false, false, d, paint);
     const Bust bust = BustOf(kind);
-    for (float side : {-1.0f, 1.0f}) {
-        // Inside the bounce spheres, reaching forward to where the bounce fades out.
-        const Vec3 c = {side * (bust.centre[0] - 8), j10 + bust.centre[1], bust.centre[2]};
-        const float r = 0.78f * bust.radius;
-        const Paint cup = look.topStyle == TopStyle::kBelly ? Flat(kGold) : paint;
-        AddEllipsoidTo(&m, c, {r, 0.95f * r, c[2] + 114}, d, cup);  // front at z = -114
-    }
+    const Surface trunk = ProfileSurface(kTorso, 260, 540, false, false);
+    // The bust rises from the chest's front, reaching forward to about z = -114, inside the
+    // spheres that bounce it.
+    const Surface chest = [trunk, bust, j10](float t, float theta) {
+        Vec3 p = trunk(t, theta);
+        const float front = std::clamp(-p[2] / 60, 0.0f, 1.0f);
+        p[2] -= 26 * front * BustShape(bust, j10, p[0], p[1]);
+        return p;
+    };
+    const Paint paint = [&look, bust, j10](const Vec3& p) {
+        const bool cup = p[2] < -60 && BustShape(bust, j10, p[0], p[1]) > 0.3f;
+        if (look.topStyle == TopStyle::kBelly && cup) return kGold;
+        return TorsoColour(look, p);
+    };
+    Mesh m = TrunkFrom(chest, 260, 540, false, false, d, paint);
     if (kind == kTypePemsa) {
-        // The heart print: the whole part shows the image, v = 0 at its top row.
+        // The heart print, projected onto the front; the back takes the image's plain side
+        // columns. v = 0 is the image's top row.
         for (std::size_t v = 0; v < m.VertexCount(); ++v) {
-            m.uv.push_back(0.5f + m.positions[3 * v] / 260);
-            m.uv.push_back((j10 + 250 - m.positions[3 * v + 1]) / 230);
+            const float* p = &m.positions[3 * v];
+            const float side = p[0] < 0 ? -0.3f : 1.3f;
+            m.uv.push_back(p[2] > 0 ? side : 0.5f + p[0] / 260);
+            m.uv.push_back((j10 + 250 - p[1]) / 230);
         }
     }
     return m;
 }
 
 Mesh Pelvis(int kind, const Look& look, const Detail& d) {
-    Mesh m = Trunk(-170, 40, true, false, d, [&look](const Vec3& p) { return PelvisColour(look, p); });
+    Mesh m =
+        Trunk(-170, 40, true, false, d, [&look](const Vec3& p) { return PelvisColour(look, p); });
     if (look.skirtTo < 0) {
         const float flare = kind == kTypeOrlaq ? 0.3f : 0.25f;
         AppendMesh(&m, Skirt(look.skirtTo, flare, d, Flat(look.skirt)));
@@ -579,32 +686,44 @@ void BuildLeg(DancerFile* f, int kind, const Look& look, float side, const Detai
     const float x = 90 * side;
     f->Push();
     f->Joint(first, {x, -50, 0});
-    f->Part(Limb({{-530, 46, 48}, {-480, 50, 52, 0, 2}, {-350, 60, 62, 0, 4},
-                  {-200, 72, 78, 0, 6}, {-80, 82, 88, -4 * side, 8}, {-10, 80, 84, -6 * side, 8}},
+    f->Part(Limb({{-530, 46, 48},
+                  {-480, 50, 52, 0, 2},
+                  {-350, 60, 62, 0, 4},
+                  {-200, 72, 78, 0, 6},
+                  {-80, 82, 88, -4 * side, 8},
+                  {-10, 80, 84, -6 * side, 8}},
                  x, d, d.segments, leg));
     if (veils) {
-        f->Part(Limb({{-540, 60, 62}, {-350, 76, 78, 0, 4}, {-150, 94, 98, 0, 6},
+        f->Part(Limb({{-540, 60, 62},
+                      {-350, 76, 78, 0, 4},
+                      {-150, 94, 98, 0, 6},
                       {-40, 96, 100, -6 * side, 8}},
                      x, d, d.segments, veil));
     }
     f->Joint(first + 1, {0, -450, 0});
-    f->Part(Limb({{-965, 28, 30, 0, 2}, {-930, 30, 32}, {-800, 36, 40, 0, 6},
-                  {-640, 50, 56, 0, 10}, {-560, 50, 54, 0, 6}, {-490, 46, 48, 0, 2}},
+    f->Part(Limb({{-965, 28, 30, 0, 2},
+                  {-930, 30, 32},
+                  {-800, 36, 40, 0, 6},
+                  {-640, 50, 56, 0, 10},
+                  {-560, 50, 54, 0, 6},
+                  {-490, 46, 48, 0, 2}},
                  x, d, d.segments, leg));
     if (veils) {
-        f->Part(Limb({{-945, 34, 36}, {-880, 52, 56, 0, 4}, {-650, 66, 70, 0, 8},
-                      {-500, 62, 64, 0, 4}},
-                     x, d, d.segments, veil));
+        f->Part(
+            Limb({{-945, 34, 36}, {-880, 52, 56, 0, 4}, {-650, 66, 70, 0, 8}, {-500, 62, 64, 0, 4}},
+                 x, d, d.segments, veil));
     }
     f->Joint(first + 2, {0, -450, 0});
     const Vec3 ankle = f->Origin();
     const Paint shoe = Flat(look.shoes);
     {
         // Built with the length along y, then laid forward: heel at +60, ball toward -z; the
-        // sole 64 under the ankle.
-        Mesh foot = Swept(ProfileSurface({{-60, 30, 26, 0, -36}, {-30, 36, 30, 0, -32},
-                                          {20, 40, 30, 0, -34}, {80, 43, 22, 0, -42},
-                                          {120, 42, 18, 0, -46}},
+        // sole 74 under the ankle, which the dancing stance holds 94 above the floor.
+        Mesh foot = Swept(ProfileSurface({{-60, 30, 30, 0, -44},
+                                          {-30, 36, 34, 0, -40},
+                                          {20, 40, 34, 0, -40},
+                                          {80, 43, 24, 0, -50},
+                                          {120, 42, 20, 0, -54}},
                                          -60, 120, true, true),
                           Rings(180, d), d.segments, true, true, shoe);
         ShiftMesh(&foot, ankle);
@@ -612,7 +731,7 @@ void BuildLeg(DancerFile* f, int kind, const Look& look, float side, const Detai
         f->Part(std::move(foot));
     }
     f->Joint(first + 3, {0, -40, -100});
-    f->Part(Ellipsoid(Plus(f->Origin(), {0, -6, -38}), {40, 18, 48}, d, shoe));  // toes
+    f->Part(Ellipsoid(Plus(f->Origin(), {0, -14, -38}), {40, 20, 48}, d, shoe));  // toes
     f->Pop();
 }
 
@@ -627,7 +746,7 @@ void BuildArm(DancerFile* f, int kind, const Look& look, float side, const Detai
     const Paint veil = Flat(look.veil);
     if (side > 0) f->Push();
     f->Joint(first, {150 * side, 70, 0});
-    f->Part(Ellipsoid({172 * side, 588, 0}, {50, 58, 52}, d, arm));
+    f->Part(Ellipsoid({168 * side, 592, 0}, {44, 50, 46}, d, arm));
     f->Joint(first + 1, {35 * side, -15, 0});  // the arm hangs straight down from here
     const float x = f->Origin()[0];
     f->Part(Limb({{250, 29, 31}, {300, 33, 35}, {420, 40, 42}, {540, 45, 47}, {620, 44, 46}}, x, d,
@@ -639,8 +758,8 @@ void BuildArm(DancerFile* f, int kind, const Look& look, float side, const Detai
     f->Part(Limb({{-20, 21, 17}, {40, 24, 22}, {150, 31, 33}, {230, 32, 34}, {285, 29, 31}}, x, d,
                  d.segments, skin));
     if (veils) {
-        f->Part(Limb({{-15, 62, 64}, {60, 44, 46}, {180, 40, 42}, {275, 38, 40}}, x, d,
-                     d.segments, veil));
+        f->Part(Limb({{-15, 62, 64}, {60, 44, 46}, {180, 40, 42}, {275, 38, 40}}, x, d, d.segments,
+                     veil));
     }
     f->Joint(first + 3, {0, -270, 0});
     f->Part(Limb({{-110, 13, 38, 0, -1}, {-70, 15, 42}, {-30, 16, 38}, {0, 14, 26}, {12, 12, 20}},
