@@ -656,13 +656,13 @@ Mesh Chest(int kind, const Look& look, float j10, const Detail& d) {
     };
     Mesh m = TrunkFrom(chest, 260, 540, false, false, d, paint);
     if (kind == kTypePemsa) {
-        // The heart print, projected onto the front; the back takes the image's plain side
-        // columns. v = 0 is the image's top row.
+        // The heart print, projected onto the front; the back takes the image's plain top
+        // rows, so that no edge between the two runs through the heart. v = 0 is the image's
+        // top row.
         for (std::size_t v = 0; v < m.VertexCount(); ++v) {
             const float* p = &m.positions[3 * v];
-            const float side = p[0] < 0 ? -0.3f : 1.3f;
-            m.uv.push_back(p[2] > 0 ? side : 0.5f + p[0] / 260);
-            m.uv.push_back((j10 + 250 - p[1]) / 230);
+            m.uv.push_back(0.5f + p[0] / 260);
+            m.uv.push_back(p[2] > 0 ? -0.5f : (j10 + 250 - p[1]) / 230);
         }
     }
     return m;
