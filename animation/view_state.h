@@ -1,0 +1,14 @@
+#pragma once
+// Run-time view state that the scene motion reads every frame.
+//
+// Written on the UI thread: CameraMode and Paused by the view's commands and keys,
+// ViewportWidth and ViewportHeight by the window's resize handling. Read on the UI thread by
+// the cameras, the camera director, the light show and the dance motion.
+
+// 0 automatic cameras, 1 manual camera, 2 Virtual Reality camera; start 0.
+extern int CameraMode;
+// 1 while the dance, the cameras and the light show are held; start 0.
+extern int Paused;
+// The window's client size in pixels; the height is at least 1.
+extern int ViewportWidth;
+extern int ViewportHeight;
