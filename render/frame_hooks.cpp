@@ -1,0 +1,5 @@
+#include "render/frame_hooks.h"
+
+FrameSoundHooks FrameSound;
+FrameRtHooks FrameRt;
+int ShutDownStarted = 0;
