@@ -18,6 +18,14 @@ void CopyArray(std::vector<T>* to, const T* from, std::size_t count) {
     to->assign(from, from + count);
 }
 
+// Writes entry i of an array of 3-vectors. The deformations write whatever the model file
+// gave them: an index past the array, or an array the part never had, changes nothing.
+void StoreEntry(std::vector<float>* values, std::int32_t i, const float* xyz) {
+    if (i < 0 || std::size_t{3} * static_cast<std::size_t>(i) + 3 > values->size()) return;
+    std::memcpy(values->data() + std::size_t{3} * static_cast<std::size_t>(i), xyz,
+                sizeof(float) * 3);
+}
+
 void CopyEntry(float* out, const std::vector<float>& values, std::int32_t i, std::uint32_t count,
                int width) {
     if (values.empty()) {
@@ -91,12 +99,10 @@ void CMeshPart::SetNormals(const float* xyz) {
     m_normals = m_baseNormals;
 }
 
-void CMeshPart::SetVertex(std::int32_t i, const float* xyz) {
-    std::memcpy(&m_vertices[std::size_t{3} * i], xyz, sizeof(float) * 3);
-}
+void CMeshPart::SetVertex(std::int32_t i, const float* xyz) { StoreEntry(&m_vertices, i, xyz); }
 
 void CMeshPart::SetDeformedNormal(std::int32_t i, const float* xyz) {
-    std::memcpy(&m_normals[std::size_t{3} * i], xyz, sizeof(float) * 3);
+    StoreEntry(&m_normals, i, xyz);
 }
 
 void CMeshPart::GetBaseVertex(float* out, std::int32_t i) const {

@@ -64,7 +64,8 @@ public:
     void SetColors(const float* rgba);
     void SetNormals(const float* xyz);   // base and current normals
 
-    // The caller keeps i below the vertex count.
+    // Current position and normal i; an index outside the array, or a part without normals,
+    // changes nothing.
     void SetVertex(std::int32_t i, const float* xyz);
     void SetDeformedNormal(std::int32_t i, const float* xyz);
 

@@ -53,6 +53,24 @@ TEST(MeshPartTest, OutOfRangeEntriesGiveEntryZeroOrZeros) {
     EXPECT_EQ(v[1], -200);
 }
 
+// A model file need not give a deformed part normals, and the deformations write every vertex
+// they find: writes outside the part's arrays must be dropped, not land past them.
+TEST(MeshPartTest, DeformationWritesOutsideThePartsArraysChangeNothing) {
+    CMeshPart part;
+    MakeSquare(&part);  // no normals
+    const float moved[3] = {7, 8, 9};
+    part.SetDeformedNormal(0, moved);
+    EXPECT_EQ(part.GetNormals(), nullptr);
+    for (int i : {-1, 4}) part.SetVertex(i, moved);
+    EXPECT_EQ(std::vector<float>(part.GetVertices(), part.GetVertices() + 12),
+              std::vector<float>(std::begin(kSquare), std::end(kSquare)));
+
+    CMeshPart empty;
+    empty.SetVertex(0, moved);
+    empty.SetDeformedNormal(0, moved);
+    EXPECT_EQ(empty.GetVertices(), nullptr);
+}
+
 struct IncompleteCase {
     const char* name;
     std::function<void(CMeshPart*)> change;
