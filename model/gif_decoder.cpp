@@ -256,6 +256,16 @@ int GifDecode(const char* path, std::uint8_t* indices, std::uint8_t* palette, st
     return Decode(file, indices, palette, width, height);
 }
 
+int GifDecodeImage(const char* path, std::vector<std::uint8_t>& indices, std::uint8_t* palette,
+                   std::int32_t& width, std::int32_t& height) {
+    FileImage file;
+    if (!ReadFilePrefix(path, kMaxFileBytes, file)) return 0;
+    // The size-only pass leaves the bytes as they are for the full one.
+    if (!Decode(file, nullptr, nullptr, &width, &height)) return 0;
+    indices.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    return Decode(file, indices.data(), palette, &width, &height);
+}
+
 int GifDecodeBytes(const std::uint8_t* data, std::size_t size, std::uint8_t* indices,
                    std::uint8_t* palette, std::int32_t* width, std::int32_t* height) {
     if (!data) return 0;

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 constexpr int kGifPaletteBytes = 768;  // 256 RGB triples
 constexpr int kGifMaxSide = 4096;      // larger images are refused before anything is allocated
@@ -15,6 +16,12 @@ constexpr int kGifMaxSide = 4096;      // larger images are refused before anyth
 // Any of the pointers may be null. Keeps no state between calls.
 [[nodiscard]] int GifDecode(const char* path, std::uint8_t* indices, std::uint8_t* palette,
                             std::int32_t* width, std::int32_t* height);
+
+// The whole first image from one read of the file: `indices` is resized to w x h (indices a
+// short code stream leaves unwritten are 0) from the same bytes that are decoded, so a file
+// that changes meanwhile can never outgrow the buffer. Returns 1 on success, 0 on failure.
+[[nodiscard]] int GifDecodeImage(const char* path, std::vector<std::uint8_t>& indices,
+                                 std::uint8_t* palette, std::int32_t& width, std::int32_t& height);
 
 // The same decode from a file image already in memory (tests and fuzzing).
 [[nodiscard]] int GifDecodeBytes(const std::uint8_t* data, std::size_t size, std::uint8_t* indices,

@@ -52,20 +52,16 @@ void RecordTextureList(GLuint id, int width, int height, const float* colours, b
 }  // namespace
 
 GLuint LoadGifTexture(const char* path, bool smooth) {
+    // One read of the file gives both the size and the indices: a file replaced between two
+    // reads could otherwise decode more indices than the first size made room for.
+    std::vector<std::uint8_t> indices;
+    std::uint8_t palette[kGifPaletteBytes];
     std::int32_t width = 0;
     std::int32_t height = 0;
-    if (!GifDecode(path, nullptr, nullptr, &width, &height)) return 0;
-    const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-    // Zeroed, so indices a short code stream leaves unwritten read as palette entry 0.
-    const std::unique_ptr<std::uint8_t[]> indices(new (std::nothrow) std::uint8_t[pixels]());
+    if (!GifDecodeImage(path, indices, palette, width, height)) return 0;
+    const std::size_t pixels = indices.size();
     const std::unique_ptr<float[]> colours(new (std::nothrow) float[pixels * 3]);
-    if (!indices || !colours) return 0;
-    std::uint8_t palette[kGifPaletteBytes];
-    std::int32_t decodedWidth = 0;
-    std::int32_t decodedHeight = 0;
-    if (!GifDecode(path, indices.get(), palette, &decodedWidth, &decodedHeight)) return 0;
-    // The file may have changed between the two reads; the buffers fit the first size only.
-    if (decodedWidth != width || decodedHeight != height) return 0;
+    if (!colours) return 0;
 
     float paletteRgb[kGifPaletteBytes];
     for (int i = 0; i < kGifPaletteBytes; ++i) paletteRgb[i] = palette[i] / 255.0f;

@@ -237,6 +237,20 @@ TEST_P(GifStreamTest, DecodesTheCodes) {
         want.push_back(index < 0 ? kUntouched : static_cast<std::uint8_t>(index));
     want.resize(want.size() + kGuardBytes, kUntouched);
     EXPECT_EQ(d.indices, want);
+
+    // The whole-image decode sizes its buffer from the image it decodes, whatever it held.
+    TempFile file(BuildGif(spec));
+    std::vector<std::uint8_t> image(3, kUntouched);
+    std::array<std::uint8_t, kGifPaletteBytes> palette{};
+    std::int32_t w = 0;
+    std::int32_t h = 0;
+    ASSERT_EQ(GifDecodeImage(file.Path(), image, palette.data(), w, h), 1);
+    EXPECT_EQ(w, c.width);
+    EXPECT_EQ(h, c.height);
+    EXPECT_EQ(palette, d.palette);
+    std::vector<std::uint8_t> wantImage;
+    for (int index : c.want) wantImage.push_back(index < 0 ? 0 : static_cast<std::uint8_t>(index));
+    EXPECT_EQ(image, wantImage);
 }
 INSTANTIATE_TEST_SUITE_P(Cases, GifStreamTest, ::testing::ValuesIn(kStreamCases), CaseName());
 
@@ -424,6 +438,8 @@ TEST_P(GifBadFileTest, Fails) {
     std::int32_t w = 0;
     std::int32_t h = 0;
     EXPECT_EQ(GifDecode(file.Path(), nullptr, nullptr, &w, &h), c.sizeReads ? 1 : 0);
+    std::vector<std::uint8_t> image;
+    EXPECT_EQ(GifDecodeImage(file.Path(), image, nullptr, w, h), 0);
 }
 INSTANTIATE_TEST_SUITE_P(Cases, GifBadFileTest, ::testing::ValuesIn(kBadFileCases), CaseName());
 
