@@ -323,9 +323,24 @@ const std::vector<ProfileKey> kTorso = {
 };
 int TrunkSegments(const Detail& d) { return d.segments * 3 / 2; }
 
+// A piece of the trunk from y0 to y1. A piece with an open bottom also reaches a little further
+// down, slightly narrower, inside the piece below: when the spine bends, the seam opens onto it
+// instead of onto the room.
 Mesh TrunkFrom(const Surface& surface, float y0, float y1, bool closedBottom, bool closedTop,
                const Detail& d, const Paint& paint) {
-    return Swept(surface, Rings(y1 - y0, d), TrunkSegments(d), closedBottom, closedTop, paint);
+    Mesh m = Swept(surface, Rings(y1 - y0, d), TrunkSegments(d), closedBottom, closedTop, paint);
+    if (!closedBottom) {
+        constexpr float kTuck = 30;
+        const Surface below = ProfileSurface(kTorso, y0 - kTuck, y0, false, false);
+        const Surface band = [below](float t, float theta) {
+            Vec3 p = below(t, theta);
+            p[0] *= 0.95f;
+            p[2] *= 0.95f;
+            return p;
+        };
+        AddSweep(&m, {band, 2, TrunkSegments(d), false, false}, paint);
+    }
+    return m;
 }
 
 Mesh Trunk(float y0, float y1, bool closedBottom, bool closedTop, const Detail& d,

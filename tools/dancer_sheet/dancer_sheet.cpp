@@ -1,13 +1,17 @@
 // Draws the seven dancers side by side into a PNG, from the current directory's Models/.
-// Usage: dancer_sheet out.png [front|side|back|head] [rest|stance] [Shadow]   (under Xvfb)
-// "stance" bends the legs roughly as the dance holds them, feet planted apart on the floor.
+// Usage: dancer_sheet out.png [front|side|back|head] [rest|stance|dance] [Shadow]  (under Xvfb)
+// "stance" bends the legs roughly as the dance holds them, feet planted apart on the floor;
+// "dance" lets each dancer dance three seconds to a steady beat first.
 
 #include <GL/gl.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
+#include "animation/human_object.h"
+#include "audio/beat_tracker.h"
 #include "model/model_catalogue.h"
 #include "model/model_object.h"
 #include "model/vec_math.h"
@@ -62,6 +66,22 @@ void SetUpView(int width, int height) {
     glEnable(GL_LIGHT0);
 }
 
+// Three seconds of 60 frames a second on the beat at 120 beats a minute.
+void Dance(CHumanObject* dancer) {
+    constexpr float kFrameMs = 1000.0f / 60;
+    constexpr float kPhasePerMs = 2 * 2.0f / 1000;  // two units a beat, two beats a second
+    DanceMode.store(1);
+    SilentDanceWeight.store(0);
+    FreeDanceWeight.store(0);
+    BeatDanceWeight.store(1);
+    float phase = 0;
+    for (int frame = 0; frame < 180; ++frame) {
+        phase = std::fmod(phase + kPhasePerMs * kFrameMs, 4.0f);
+        BeatPhase.store(phase);
+        dancer->AnimatorCall(kFrameMs);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -73,6 +93,7 @@ int main(int argc, char** argv) {
     }
     const std::string view = argc > 2 ? argv[2] : "front";
     const bool stance = argc > 3 && std::strcmp(argv[3], "stance") == 0;
+    const bool dance = argc > 3 && std::strcmp(argv[3], "dance") == 0;
     const std::string suffix = argc > 4 ? argv[4] : "";
     GlContextOptions options;
     options.width = 1736;
@@ -87,13 +108,14 @@ int main(int argc, char** argv) {
     const float turn = view == "side" ? 90 : view == "back" ? 180 : 0;
     for (int i = 0; i < kDancerCount; ++i) {
         const ModelRecord& record = DancerRecords[i];
-        CModelObject model;
+        CHumanObject model;
         const std::string path = std::string("Models/") + record.name + suffix + ".dat";
         if (model.Load(path.c_str(), record, 0) != kLoadOk) {
             std::fprintf(stderr, "cannot load %s\n", path.c_str());
             continue;
         }
         if (stance) ApplyStance(&model);
+        if (dance) Dance(&model);
         const float position[3] = {(i - (kDancerCount - 1) / 2.0f) * kSpacing, 0, 0};
         model.SetInstanceCount(1);
         model.SetPosition(0, position);
