@@ -108,9 +108,9 @@ bool OpensForReading(const std::string& relative) {
     std::error_code error;
     const std::filesystem::path dir = std::filesystem::current_path(error);
     if (error) return false;
-    // A folder opens for reading here, but no caller can read it as a file: a dancer offered
-    // for a folder of her file's name would fail fatally once chosen.
-    if (std::filesystem::is_directory(dir / relative, error)) return false;
+    // Folders open for reading here and named pipes block the opening, but neither can be read
+    // as a file: a dancer offered for one would fail fatally once chosen.
+    if (!std::filesystem::is_regular_file(dir / relative, error)) return false;
     std::ifstream file(dir / relative, std::ios::binary);
     return static_cast<bool>(file);
 }

@@ -83,8 +83,8 @@ extern int ShadowsAvailable;                 // cleared when the shadow copy can
 // Fills the seven dancer part tables; called once before any model is loaded.
 void InitMaterialTables();
 
-// 1 when the current directory, a slash and the name form the path of a file (not a folder)
-// that opens for reading.
+// 1 when the current directory, a slash and the name form the path of a file (not a folder,
+// pipe or device) that opens for reading.
 int FileExists(const char* name);
 
 // Relative paths of the files the factories load ("Models/%s.dat" and its variants).

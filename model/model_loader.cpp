@@ -150,6 +150,9 @@ bool ParseChunks(std::span<const std::uint8_t> bytes, std::uint64_t maxParts,
 }
 
 bool ReadFile(const std::string& path, std::vector<std::uint8_t>* bytes) {
+    // A named pipe would block the load for good, and a device need never end.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return false;
     std::ifstream file(path, std::ios::binary);
     if (!file) return false;
     bytes->assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());

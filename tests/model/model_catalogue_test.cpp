@@ -1,6 +1,7 @@
 #include "model/model_catalogue.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <string>
@@ -80,6 +81,8 @@ TEST(FileExists, FindsFilesInTheCurrentDirectoryOnly) {
     EXPECT_EQ(FileExists("SexyGirl"), 0);
     EXPECT_EQ(FileExists("Models"), 0);  // a folder of that name is no marker file
     EXPECT_EQ(FileExists("Models/inside"), 1);
+    ASSERT_EQ(mkfifo("NudeGirl", 0600), 0);  // opening it would wait for a writer
+    EXPECT_EQ(FileExists("NudeGirl"), 0);
 }
 
 // The pendant motion swings Ivret's part 15; frozen in a display list it would not move.

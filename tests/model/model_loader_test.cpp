@@ -1,4 +1,5 @@
 #include <gif_lib.h>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
@@ -387,6 +388,20 @@ TEST(LoaderFileTest, MissingOrTooLongPathFailsWithoutTouchingTheModel) {
     EXPECT_EQ(model.Load("Models\\Stool.dat", r.record, 0), kLoadOk);  // backslash works
     const std::string longName = "Models/" + std::string(260, 'x');
     EXPECT_EQ(model.Load(longName.c_str(), r.record, 0), kLoadNoFile);
+}
+
+// What is no file fails like a missing one, and at once: a pipe would otherwise block the load
+// until someone writes to it.
+TEST(LoaderFileTest, FolderPipeOrDeviceFailsLikeAMissingFile) {
+    ScopedTempDir dir;
+    const TestRecord r(kTypeStool, 1);
+    std::filesystem::create_directories("Models/Folder.dat");
+    ASSERT_EQ(mkfifo("Models/Pipe.dat", 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", "Models/Device.dat");
+    for (const char* path : {"Models/Folder.dat", "Models/Pipe.dat", "Models/Device.dat"}) {
+        CModelObject model;
+        EXPECT_EQ(model.Load(path, r.record, 0), kLoadNoFile) << path;
+    }
 }
 
 // Files outside the format: each must fail like a missing file and leave the model empty.
