@@ -180,6 +180,9 @@ void ApplyKey(std::span<const SettingsKey> keys, const std::string& token, float
 int ReadKeys(std::span<const SettingsKey> keys) {
     std::string path;
     if (!SettingsPath(path)) return 1;
+    // Opening a named pipe would wait for a writer and hold start-up for good.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return 1;
     const FilePtr file(std::fopen(path.c_str(), "r"));
     if (!file) return 1;
     std::string key;

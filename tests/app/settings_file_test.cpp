@@ -1,6 +1,7 @@
 #include "app/settings_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -202,12 +203,28 @@ TEST_F(SettingsFileTest, WrittenValuesComeBackInTheNextRun) {
     ExpectValues(Observe(), want);
 }
 
-TEST_F(SettingsFileTest, MissingFileChangesNothing) {
+// Something that is no settings file reads like a missing one, and at once: a pipe would
+// otherwise hold start-up until someone writes to it.
+struct NoFileCase {
+    const char* name;
+    void (*make)();
+};
+const NoFileCase kNoFileCases[] = {
+    {"Missing", [] {}},
+    {"Folder", [] { fs::create_directory("Velmoranth.ini"); }},
+    {"Pipe", [] { ASSERT_EQ(mkfifo("Velmoranth.ini", 0600), 0); }},
+};
+class SettingsNoFileTest : public SettingsFileTest,
+                           public ::testing::WithParamInterface<NoFileCase> {};
+TEST_P(SettingsNoFileTest, ChangesNothing) {
+    GetParam().make();
     const Values before = Observe();
     EXPECT_EQ(ReadReportSettings(), 1);
     EXPECT_EQ(ReadSettings(), 1);
     ExpectValues(Observe(), before);
 }
+INSTANTIATE_TEST_SUITE_P(Cases, SettingsNoFileTest, ::testing::ValuesIn(kNoFileCases),
+                         CaseName());
 
 // ---- reading: what each line does ----
 
