@@ -1,11 +1,10 @@
 // Arms and fingers: three target sets per arm (silent rest, free wander, beat swing) blended by
 // the style weights into one aim per upper arm, the shoulder taking any rise above level; the
 // elbows blend the same way, the wrists follow the elbows and the fingers curl by a slow drift.
-#include "animation/dance_motion.h"
-
 #include <atomic>
 #include <cmath>
 
+#include "animation/dance_motion.h"
 #include "animation/human_object.h"
 #include "audio/beat_tracker.h"
 #include "model/vec_math.h"
@@ -27,14 +26,14 @@ constexpr int kFingerSegments = 3;
 
 // Arm target walks, in target units (only the blended direction matters).
 constexpr float kArmAccel = 0.3f;
-constexpr float kArmSpeed = 6.0f;     // per second
-constexpr float kArmLow = -10.0f;     // every coordinate stays within kArmLow to kArmHigh
+constexpr float kArmSpeed = 6.0f;  // per second
+constexpr float kArmLow = -10.0f;  // every coordinate stays within kArmLow to kArmHigh
 constexpr float kArmHigh = 9.5f;
-constexpr float kArmFront = -1.0f;    // z: the arms stay in front of the body
-constexpr float kArmOut = 1.0f;       // |x|: the arms stay out to their own side
+constexpr float kArmFront = -1.0f;  // z: the arms stay in front of the body
+constexpr float kArmOut = 1.0f;     // |x|: the arms stay out to their own side
 constexpr float kArmOutFar = 10.0f;
-constexpr float kBeatHighOut = 5.0f;  // x of the beat style's high pose
-constexpr float kBeatHighLow = -5.0f; // y of the beat style's high pose
+constexpr float kBeatHighOut = 5.0f;   // x of the beat style's high pose
+constexpr float kBeatHighLow = -5.0f;  // y of the beat style's high pose
 
 const float kElbowAccel = DegToRad(10);
 const float kElbowSpeed = DegToRad(30);  // per second
@@ -44,9 +43,9 @@ const float kWristLift = DegToRad(20);
 const float kWristTwistAccel = DegToRad(40);
 const float kWristTwistSpeed = DegToRad(40);  // per second
 const float kWristTwistLimit = DegToRad(20);
-const float kFingerDrift = DegToRad(60);      // per second, a third of it per curl step
-const float kFingerOpen = DegToRad(-20);      // the first hand's least curl
-const float kFingerClosed = DegToRad(-70);    // its most
+const float kFingerDrift = DegToRad(60);    // per second, a third of it per curl step
+const float kFingerOpen = DegToRad(-20);    // the first hand's least curl
+const float kFingerClosed = DegToRad(-70);  // its most
 const float kThumbAngle = DegToRad(-20);
 
 float Load(const std::atomic<float>& weight) { return weight.load(std::memory_order_relaxed); }
@@ -147,9 +146,8 @@ void CDanceMotion::UpdateArms(float dt) {
     PartTransform& wrist2 = Joint(kJointWrist1 + kSecondArm);
     wrist1.angles[kX] = static_cast<float>(elbowJoint1.angles[kX] / 3.0 - kWristLift);
     wrist2.angles[kX] = static_cast<float>(elbowJoint2.angles[kX] / 3.0 - kWristLift);
-    RandomWalkClamped(&wrist1.angles[kY], &WristTwistVelocity, kWristTwistAccel,
-                      -kWristTwistSpeed, kWristTwistSpeed, -kWristTwistLimit, kWristTwistLimit,
-                      dt);
+    RandomWalkClamped(&wrist1.angles[kY], &WristTwistVelocity, kWristTwistAccel, -kWristTwistSpeed,
+                      kWristTwistSpeed, -kWristTwistLimit, kWristTwistLimit, dt);
     wrist2.angles[kY] = -wrist1.angles[kY];
 }
 

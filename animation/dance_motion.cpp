@@ -16,9 +16,9 @@ constexpr std::int16_t kModeSilent = 3;
 constexpr int kJointUpperArm1 = 23;
 constexpr int kJointUpperArm2 = 41;
 const float kDriftLimit = DegToRad(0.1f);  // the paused tremble, at most this far from the pose
-const float kDownward[3] = {0, -1, 0};      // the direction in which an upper arm hangs at rest
+const float kDownward[3] = {0, -1, 0};     // the direction in which an upper arm hangs at rest
 
-// Calls step(transform) for every joint node after the root.
+// Calls step(node index, joint) for every joint node after the root.
 template <typename Step>
 void ForEachJointAfterRoot(const CModelObject& model, Step step) {
     for (std::int32_t i = 1; i < model.GetNodeCount(); ++i) {
@@ -149,7 +149,8 @@ void CDanceMotion::IdleDrift(float dt) {
             DriftOffset = RandSigned() * kDriftLimit * dt / 1000.0f;
             ClampFloat(&DriftOffset, kDriftLimit, -kDriftLimit);
             // Joints the dance never moved stay still.
-            if (joint.angles[axis] != 0.0f) joint.angles[axis] = joint.restAngles[axis] + DriftOffset;
+            if (joint.angles[axis] != 0.0f)
+                joint.angles[axis] = joint.restAngles[axis] + DriftOffset;
         }
     });
 }
@@ -161,8 +162,7 @@ void CDanceMotion::ComputeJointMatrices() {
     PartTransform& root = *Model->GetNode(0).transform;
     Mat4Translation(translation, Model->RootTranslation[0], Model->RootTranslation[1],
                     Model->RootTranslation[2]);
-    Mat4RotateXYZ(rotation, Model->RootRotation[0], Model->RootRotation[1],
-                  Model->RootRotation[2]);
+    Mat4RotateXYZ(rotation, Model->RootRotation[0], Model->RootRotation[1], Model->RootRotation[2]);
     Mat4Multiply(rotation, root.restMatrix, rotated);
     Mat4Multiply(rotated, translation, root.matrix);
 

@@ -27,7 +27,7 @@ void ExpectUnit(const float* v, float x, float y, float z) {
 }
 
 class ArmMotionTest : public MotionFixture {
-protected:
+  protected:
     void SetUp() override {
         MotionFixture::SetUp();
         LoadDancer(0);
@@ -94,9 +94,7 @@ constexpr SwingCase kSwingCases[] = {
 class BeatSwing : public ArmMotionTest, public ::testing::WithParamInterface<SwingCase> {};
 
 // Pose B is above the shoulder (y > 0), so the raised arm's shoulder takes the rise.
-float RiseOf(const float* pose) {
-    return std::atan(pose[kY] / std::hypot(pose[kX], pose[kZ]));
-}
+float RiseOf(const float* pose) { return std::atan(pose[kY] / std::hypot(pose[kX], pose[kZ])); }
 
 TEST_P(BeatSwing, ArmsAndElbowsSwingInOppositePhaseBetweenTheTwoPoses) {
     const SwingCase& c = GetParam();
@@ -227,7 +225,7 @@ constexpr DancerCase kDancerCases[] = {{"Mirel", 0}, {"MirelH", 1}, {"MirelB", 2
                                        {"Ivret", 4}, {"Pemsa", 5},  {"Daxil", 6}};
 
 class LongDance : public MotionFixture, public ::testing::WithParamInterface<DancerCase> {
-protected:
+  protected:
     // The first broken rule of this frame, or an empty string.
     std::string BrokenRule(const StyleRun& run, bool fingersCurled) {
         const CDanceMotion& m = Motion();

@@ -34,7 +34,7 @@ void ExpectSamePose(const std::vector<PartTransform>& a, const std::vector<PartT
 float RandomStepMs() { return static_cast<float>(1 + std::rand() % 100); }
 
 class DanceMotionTest : public MotionFixture {
-protected:
+  protected:
     void SetUp() override {
         MotionFixture::SetUp();
         LoadDancer(kMirel);
