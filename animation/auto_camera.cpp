@@ -13,14 +13,30 @@ namespace {
 
 void RunMove(CCamera& camera, CamMove move) {
     switch (move) {
-        case CamMove::ZoomIn: camera.ZoomIn(); break;
-        case CamMove::ZoomOut: camera.ZoomOut(); break;
-        case CamMove::OrbitLeft: camera.OrbitLeft(); break;
-        case CamMove::OrbitRight: camera.OrbitRight(); break;
-        case CamMove::WidenView: camera.WidenView(); break;
-        case CamMove::NarrowView: camera.NarrowView(); break;
-        case CamMove::OrbitUp: camera.OrbitUp(); break;
-        case CamMove::OrbitDown: camera.OrbitDown(); break;
+        case CamMove::ZoomIn:
+            camera.ZoomIn();
+            break;
+        case CamMove::ZoomOut:
+            camera.ZoomOut();
+            break;
+        case CamMove::OrbitLeft:
+            camera.OrbitLeft();
+            break;
+        case CamMove::OrbitRight:
+            camera.OrbitRight();
+            break;
+        case CamMove::WidenView:
+            camera.WidenView();
+            break;
+        case CamMove::NarrowView:
+            camera.NarrowView();
+            break;
+        case CamMove::OrbitUp:
+            camera.OrbitUp();
+            break;
+        case CamMove::OrbitDown:
+            camera.OrbitDown();
+            break;
     }
 }
 

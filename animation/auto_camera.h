@@ -19,7 +19,16 @@ protected:
 };
 
 // The pad's buttons in the order they are asked; the first one held wins.
-enum class CamMove { ZoomIn, ZoomOut, OrbitLeft, OrbitRight, WidenView, NarrowView, OrbitUp, OrbitDown };
+enum class CamMove {
+    ZoomIn,
+    ZoomOut,
+    OrbitLeft,
+    OrbitRight,
+    WidenView,
+    NarrowView,
+    OrbitUp,
+    OrbitDown
+};
 struct CamAdjustButton {
     int controlId;
     const char* caption;  // the name of the button's bitmap

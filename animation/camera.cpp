@@ -21,22 +21,22 @@ namespace {
 constexpr float kPi = 3.1415927f;
 constexpr float kTwoPi = 6.2831855f;
 constexpr double kTwoPiDouble = 6.2831854820251465;
-constexpr float kEyeMinY = 200.0f;   // the eye stays inside the club: above the floor props
-constexpr float kEyeMaxY = 2900.0f;  // and below the ceiling at 2975
-constexpr float kEyeSeparation = 65.5f;      // model units between the stereo eyes at scale 1
+constexpr float kEyeMinY = 200.0f;       // the eye stays inside the club: above the floor props
+constexpr float kEyeMaxY = 2900.0f;      // and below the ceiling at 2975
+constexpr float kEyeSeparation = 65.5f;  // model units between the stereo eyes at scale 1
 constexpr float kStereoReferenceFov = 0.2617994f;  // 15 degrees: the eyes' reference half-angle
 constexpr double kNearPlane = 200.0;
 constexpr double kFarPlane = 50000.0;
 constexpr int kRayTracerEngine = 2;
 
 // Per millisecond of a held key.
-constexpr float kZoomRate = 0.0003f;                   // relative distance change
-constexpr float kFovRate = 0.01f;                      // degrees
-constexpr float kOrbitRate = 0.00069813174f;           // 0.04 degrees
-constexpr float kTiltRate = 0.00034906587f;            // 0.02 degrees
-constexpr float kKeyPolarMin = 0.017453292f;           // 1 degree
-constexpr float kKeyPolarMax = 3.1241393f;             // 179 degrees
-constexpr float kKeyMoveGapMs = 500.0f;  // a longer pause makes the next move move nothing
+constexpr float kZoomRate = 0.0003f;          // relative distance change
+constexpr float kFovRate = 0.01f;             // degrees
+constexpr float kOrbitRate = 0.00069813174f;  // 0.04 degrees
+constexpr float kTiltRate = 0.00034906587f;   // 0.02 degrees
+constexpr float kKeyPolarMin = 0.017453292f;  // 1 degree
+constexpr float kKeyPolarMax = 3.1241393f;    // 179 degrees
+constexpr float kKeyMoveGapMs = 500.0f;       // a longer pause makes the next move move nothing
 
 // Random-walk accelerations and speed bounds of AutoMove. The field of view takes the radian
 // values of 1 and 10 degrees as they are, so it drifts by at most about 0.17 degrees a second.
@@ -50,7 +50,8 @@ constexpr float kAngleSpeedMax = 0.17453294f;
 void RaiseTargetForHeadRoom(float* target, const float* eye, float distance, float fov) {
     const float h = 2.0f * target[1] + 40.0f;
     const double half = fov * 3.1415927 / 180.0 * 0.5;
-    const double top = std::tan(std::atan((target[1] - eye[1]) / distance) + half) * distance + eye[1];
+    const double top =
+        std::tan(std::atan((target[1] - eye[1]) / distance) + half) * distance + eye[1];
     if (h > top) {
         target[1] = static_cast<float>(
             std::tan(std::atan((h - eye[1]) / distance) - half) * distance + eye[1]);

@@ -11,8 +11,8 @@ struct RtCameraRecord {
     float position[3];   // the eye
     float direction[3];  // unit vector from the eye toward the target
     float up[3];
-    float fovScale;      // tan of half the vertical field of view
-    float aspectRatio;   // ViewportWidth / ViewportHeight
+    float fovScale;     // tan of half the vertical field of view
+    float aspectRatio;  // ViewportWidth / ViewportHeight
 };
 
 // UI thread only: written by CCamera::SetupGLView and CVRCamera::SetupGLView, read by the

@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr float kHueDriftPerMs = 0.025f;     // degrees
+constexpr float kHueDriftPerMs = 0.025f;      // degrees
 constexpr float kCutoffDriftPerMs = 0.0003f;  // degrees
 constexpr float kCutoffMin = 1.0f;
 constexpr float kCutoffMax = 10.0f;
@@ -36,8 +36,7 @@ CLightObject::CLightObject(std::uint32_t lightIdIn, float hueIn, float saturatio
     Set(lightIdIn, hueIn, saturationIn, valueIn);
 }
 
-void CLightObject::Set(std::uint32_t lightIdIn, float hueIn, float saturationIn,
-                       float valueIn) {
+void CLightObject::Set(std::uint32_t lightIdIn, float hueIn, float saturationIn, float valueIn) {
     hue = hueIn;
     saturation = saturationIn;
     value = valueIn;
@@ -100,8 +99,8 @@ float* CLightObject::GetColor(float* out) const {
     return out;
 }
 
-CSpotLightObject::CSpotLightObject(float x, float y, float z, std::uint32_t lightIdIn,
-                                   float hueIn, float saturationIn, float valueIn)
+CSpotLightObject::CSpotLightObject(float x, float y, float z, std::uint32_t lightIdIn, float hueIn,
+                                   float saturationIn, float valueIn)
     : CLightObject(lightIdIn, hueIn, saturationIn, valueIn) {
     SetSpotPosition(x, y, z);
 }
@@ -160,8 +159,8 @@ void CSpotLightObject::AnimateAim(float dtMs) {
     AimAtDancer(spotPosition, aimed);
     // The pull comes after the speed clamp, so the speed may pass the bound by one pull.
     for (int k = 0; k < 3; ++k) {
-        RandomWalkClamped(&position[k], &aimVelocity[k], kAimAccel[k], -kAimSpeedMax,
-                          kAimSpeedMax, aimed[k] - kAimBox, aimed[k] + kAimBox, dtMs);
+        RandomWalkClamped(&position[k], &aimVelocity[k], kAimAccel[k], -kAimSpeedMax, kAimSpeedMax,
+                          aimed[k] - kAimBox, aimed[k] + kAimBox, dtMs);
         if (aimed[k] > position[k]) {
             aimVelocity[k] += kAimPull[k];
         } else if (position[k] > aimed[k]) {

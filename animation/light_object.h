@@ -43,8 +43,8 @@ protected:
 
 class CSpotLightObject : public CLightObject {
 public:
-    CSpotLightObject(float x, float y, float z, std::uint32_t lightId, float hue,
-                     float saturation, float value);
+    CSpotLightObject(float x, float y, float z, std::uint32_t lightId, float hue, float saturation,
+                     float value);
 
     void SetSpotPosition(float x, float y, float z);
     void SetCutoff(float c);

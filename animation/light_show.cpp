@@ -48,7 +48,8 @@ void LightShowTick(float dtMs) {
     Spot0Attenuation = kSpot0StartAttenuation;
     DancerAmbient = kDancerStartAmbient;
     if (SpotLights[0] != nullptr) SpotLights[0]->SetAttenuation(kSpot0StartAttenuation);
-    for (int i = 1; i < ActiveSpotCount && i < kSpotLightCount; ++i) SetEnabled(SpotLights[i], true);
+    for (int i = 1; i < ActiveSpotCount && i < kSpotLightCount; ++i)
+        SetEnabled(SpotLights[i], true);
 }
 
 void ApplyLightConfig() {
@@ -56,7 +57,8 @@ void ApplyLightConfig() {
     // Simple lighting exists only in the OpenGL engine; the ray tracer keeps the full set.
     const bool simple = SimpleLighting != 0 && RenderEngine == kOpenGlEngine;
     SetEnabled(MainLight, !simple);
-    for (int i = 0; i < kSpotLightCount; ++i) SetEnabled(SpotLights[i], !simple && i < ActiveSpotCount);
+    for (int i = 0; i < kSpotLightCount; ++i)
+        SetEnabled(SpotLights[i], !simple && i < ActiveSpotCount);
     SetEnabled(SimpleLight, simple);
     AppliedSpotCount = ActiveSpotCount;
     AppliedSimpleLighting = SimpleLighting;

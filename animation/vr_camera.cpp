@@ -19,7 +19,9 @@ constexpr float kEyeSeparation = 65.5f;  // model units between the eyes at scal
 
 }  // namespace
 
-CVRCamera::CVRCamera() { Init(kStartPitch, VRCameraInitAngles[0], VRCameraInitAngles[1], kStartFov); }
+CVRCamera::CVRCamera() {
+    Init(kStartPitch, VRCameraInitAngles[0], VRCameraInitAngles[1], kStartFov);
+}
 
 void CVRCamera::Init(float pitchIn, float yawIn, float rollIn, float fovIn) {
     pitch = pitchIn;
@@ -51,7 +53,8 @@ void CVRCamera::SetupGLView(std::int32_t eyeIndex) const {
     // The eyes sit half the separation to each side and look in parallel.
     float shift = 0.0f;
     if (eyeIndex != 0) {
-        const float separation = static_cast<float>(Stereo3DInvert) * Stereo3DScale * kEyeSeparation;
+        const float separation =
+            static_cast<float>(Stereo3DInvert) * Stereo3DScale * kEyeSeparation;
         shift = (eyeIndex == 1) ? separation * -0.5f : separation * 0.5f;
     }
     Vec3Scale(side, shift, side);

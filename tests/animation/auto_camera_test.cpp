@@ -117,7 +117,8 @@ TEST_P(DirectorCut, PicksTheDrawnCameraAndSometimesStopsTheOtherOrbit) {
     const float kick = 0.0175f;
     const float wantSpeed = c.resetsSecond ? 0.0f : 1.0f;
     EXPECT_NEAR(m_second.azimuthVelocity, wantSpeed, kick);
-    const float wantAzimuth = (c.resetsSecond ? 4.0f - 3.1415927f : 4.0f) + wantSpeed * c.dtMs / 1000;
+    const float wantAzimuth =
+        (c.resetsSecond ? 4.0f - 3.1415927f : 4.0f) + wantSpeed * c.dtMs / 1000;
     EXPECT_NEAR(m_second.azimuth, wantAzimuth, kick * c.dtMs / 1000 + 1e-5f);
 }
 
@@ -199,7 +200,17 @@ private:
     std::set<int> m_held;
 };
 
-enum class Change { DistanceUp, DistanceDown, AzimuthUp, AzimuthDown, FovUp, FovDown, PolarUp, PolarDown, None };
+enum class Change {
+    DistanceUp,
+    DistanceDown,
+    AzimuthUp,
+    AzimuthDown,
+    FovUp,
+    FovDown,
+    PolarUp,
+    PolarDown,
+    None
+};
 struct PadCase {
     const char* name;
     std::initializer_list<int> held;
@@ -238,19 +249,38 @@ TEST_P(CamPadPoll, HeldButtonMovesTheManualCamera) {
                        m_manual.fov - before.fov, m_manual.polar - before.polar};
     float want[4] = {0, 0, 0, 0};
     switch (c.want) {
-        case Change::DistanceUp: want[0] = 1; break;
-        case Change::DistanceDown: want[0] = -1; break;
-        case Change::AzimuthUp: want[1] = 1; break;
-        case Change::AzimuthDown: want[1] = -1; break;
-        case Change::FovUp: want[2] = 1; break;
-        case Change::FovDown: want[2] = -1; break;
-        case Change::PolarUp: want[3] = 1; break;
-        case Change::PolarDown: want[3] = -1; break;
-        case Change::None: break;
+        case Change::DistanceUp:
+            want[0] = 1;
+            break;
+        case Change::DistanceDown:
+            want[0] = -1;
+            break;
+        case Change::AzimuthUp:
+            want[1] = 1;
+            break;
+        case Change::AzimuthDown:
+            want[1] = -1;
+            break;
+        case Change::FovUp:
+            want[2] = 1;
+            break;
+        case Change::FovDown:
+            want[2] = -1;
+            break;
+        case Change::PolarUp:
+            want[3] = 1;
+            break;
+        case Change::PolarDown:
+            want[3] = -1;
+            break;
+        case Change::None:
+            break;
     }
     for (int i = 0; i < 4; ++i) {
-        if (want[i] == 0) EXPECT_EQ(d[i], 0.0f) << i;
-        else EXPECT_GT(d[i] * want[i], 0.0f) << i;
+        if (want[i] == 0)
+            EXPECT_EQ(d[i], 0.0f) << i;
+        else
+            EXPECT_GT(d[i] * want[i], 0.0f) << i;
     }
 }
 

@@ -70,7 +70,8 @@ void HandLookAt(const float* eye, const float* target, const float* up, double* 
 
 void ExpectMatrixNear(const float* got, const double* want, double tolerance) {
     for (int i = 0; i < 16; ++i) {
-        EXPECT_NEAR(got[i], want[i], tolerance * std::fmax(1.0, std::fabs(want[i]))) << "element " << i;
+        EXPECT_NEAR(got[i], want[i], tolerance * std::fmax(1.0, std::fabs(want[i])))
+            << "element " << i;
     }
 }
 

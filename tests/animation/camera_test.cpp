@@ -25,7 +25,9 @@ void OrbitPoint(const float* focus, double polar, double azimuth, double distanc
     out[2] = focus[2] + distance * std::sin(azimuth) * std::sin(polar);
 }
 
-double Dot(const float* a, const float* b) { return double(a[0]) * b[0] + double(a[1]) * b[1] + double(a[2]) * b[2]; }
+double Dot(const float* a, const float* b) {
+    return double(a[0]) * b[0] + double(a[1]) * b[1] + double(a[2]) * b[2];
+}
 double Length(const float* v) { return std::sqrt(Dot(v, v)); }
 
 class StereoSettings {
@@ -96,7 +98,8 @@ TEST_P(CameraStereo, EyesTurnAboutTheTargetByTheStereoAngleAndMeetAtOnePoint) {
         camera.ComputeView(eye, back, up, e);
         double want[3];
         OrbitPoint(kFocus, polar, e == 1 ? azimuth + a : azimuth - a, c.distance, want);
-        for (int i = 0; i < 3; ++i) EXPECT_NEAR(eye[i], want[i], 0.05) << "eye " << e << " axis " << i;
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(eye[i], want[i], 0.05) << "eye " << e << " axis " << i;
         for (int i = 0; i < 3; ++i) targets[e - 1][i] = camera.target[i];
     }
     // Both eyes look at the centre target pulled toward the centre eye.
@@ -180,7 +183,7 @@ struct EyeClampCase {
     float wantEyeY;
 };
 constexpr EyeClampCase kEyeClampCases[] = {
-    {"BelowTheFloorLimit", 300.0f, 80.0f, 200.0f},     // orbit y = 300 - 521
+    {"BelowTheFloorLimit", 300.0f, 80.0f, 200.0f},       // orbit y = 300 - 521
     {"AboveTheCeilingLimit", 2700.0f, 100.0f, 2900.0f},  // orbit y = 2700 + 521
 };
 
@@ -242,8 +245,10 @@ TEST_P(CameraAutoAzimuth, AzimuthStopsAtNarrowLimitsAndWrapsWithFullOnes) {
     camera.AutoMove(100.0f);
     const float tolerance = c.stopped ? 1e-6f : kSpeedKick * 0.1f + 1e-5f;
     EXPECT_NEAR(camera.azimuth, c.wantAzimuth, tolerance);
-    if (c.stopped) EXPECT_EQ(camera.azimuthVelocity, 0.0f);
-    else EXPECT_NEAR(camera.azimuthVelocity, c.velocity, kSpeedKick);
+    if (c.stopped)
+        EXPECT_EQ(camera.azimuthVelocity, 0.0f);
+    else
+        EXPECT_NEAR(camera.azimuthVelocity, c.velocity, kSpeedKick);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CameraAutoAzimuth, ::testing::ValuesIn(kAzimuthCases), CaseName());
@@ -293,7 +298,8 @@ TEST_P(CameraOrbitReset, StopsTheOrbit) {
     EXPECT_FLOAT_EQ(camera.azimuth, c.wantAzimuth);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, CameraOrbitReset, ::testing::ValuesIn(kOrbitResetCases), CaseName());
+INSTANTIATE_TEST_SUITE_P(Cases, CameraOrbitReset, ::testing::ValuesIn(kOrbitResetCases),
+                         CaseName());
 
 enum class Field { Distance, Fov, Azimuth, Polar };
 struct KeyMoveCase {
@@ -329,10 +335,14 @@ const KeyMoveCase kKeyMoveCases[] = {
 
 float& FieldOf(CCamera& camera, Field field) {
     switch (field) {
-        case Field::Distance: return camera.distance;
-        case Field::Fov: return camera.fov;
-        case Field::Azimuth: return camera.azimuth;
-        case Field::Polar: return camera.polar;
+        case Field::Distance:
+            return camera.distance;
+        case Field::Fov:
+            return camera.fov;
+        case Field::Azimuth:
+            return camera.azimuth;
+        case Field::Polar:
+            return camera.polar;
     }
     return camera.distance;
 }

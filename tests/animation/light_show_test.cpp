@@ -25,11 +25,8 @@ struct SpotStart {
 };
 // The club's spots as scene start-up places them.
 constexpr SpotStart kSpotStarts[kSpotLightCount] = {
-    {-2200, 2900, 3400, 0, 0},
-    {3050, 2900, 3300, 0, 1},
-    {6400, 2900, 3300, 180, 1},
-    {-4400, 2900, -9100, 300, 1},
-    {2600, 2900, -9370, 90, 1},
+    {-2200, 2900, 3400, 0, 0},    {3050, 2900, 3300, 0, 1},   {6400, 2900, 3300, 180, 1},
+    {-4400, 2900, -9100, 300, 1}, {2600, 2900, -9370, 90, 1},
 };
 
 // The seven lights of the club, made and applied as scene start-up does.
@@ -82,7 +79,8 @@ protected:
         for (int i = 0; i < kSpotLightCount; ++i) on[i] = m_spots[i]->IsEnabled() != 0;
         on[5] = m_main->IsEnabled() != 0;
         on[6] = m_simple->IsEnabled() != 0;
-        const GLenum ids[7] = {GL_LIGHT0, GL_LIGHT1, GL_LIGHT2, GL_LIGHT3, GL_LIGHT4, GL_LIGHT6, GL_LIGHT7};
+        const GLenum ids[7] = {GL_LIGHT0, GL_LIGHT1, GL_LIGHT2, GL_LIGHT3,
+                               GL_LIGHT4, GL_LIGHT6, GL_LIGHT7};
         for (int i = 0; i < 7; ++i) EXPECT_EQ(glIsEnabled(ids[i]) != 0, on[i]) << "light " << i;
         return on;
     }
@@ -119,7 +117,8 @@ TEST_F(LightShowScene, AllFourMovingSpotsDriftButOnlyTheSpotsInForceAreSwitchedB
     LightShowTick(16.0f);
 
     EXPECT_TRUE(Still(Snapshot(*m_spots[0]), before[0]));
-    for (int i = 1; i < kSpotLightCount; ++i) EXPECT_TRUE(Moved(Snapshot(*m_spots[i]), before[i])) << i;
+    for (int i = 1; i < kSpotLightCount; ++i)
+        EXPECT_TRUE(Moved(Snapshot(*m_spots[i]), before[i])) << i;
     const auto on = Switched();
     EXPECT_EQ(on, (std::array<bool, 7>{false, true, false, false, false, false, false}));
     float attenuation = 0.0f;
@@ -164,8 +163,10 @@ TEST_P(LightShowHold, KeyValuesStayAtTheirStartAndTheTimerWaits) {
     EXPECT_EQ(LightShowTimer.remaining, timer.remaining);
     EXPECT_EQ(LightShowTimer.index, timer.index);
     const SpotSnapshot after = Snapshot(*m_spots[1]);
-    if (c.spotsMove) EXPECT_TRUE(Moved(after, before));
-    else EXPECT_TRUE(Still(after, before));
+    if (c.spotsMove)
+        EXPECT_TRUE(Moved(after, before));
+    else
+        EXPECT_TRUE(Still(after, before));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, LightShowHold, ::testing::ValuesIn(kHoldCases), CaseName());
@@ -252,7 +253,8 @@ TEST_F(LightShowScene, TenMinutesKeepColoursConesAndAimsAtTheDancer) {
             for (int k = 0; k < 3; ++k) ASSERT_LE(std::fabs(aim[k] - aimed[k]), 3500.0f);
         }
     }
-    for (int i = 1; i < kSpotLightCount; ++i) EXPECT_GT(hueMax[i] - hueMin[i], 20.0f) << i;  // the colours keep changing
+    for (int i = 1; i < kSpotLightCount; ++i)
+        EXPECT_GT(hueMax[i] - hueMin[i], 20.0f) << i;  // the colours keep changing
     // Shots of 2 to 5 or 2 to 50 seconds, each state drawn half the time.
     EXPECT_GE(firings, 600 / 50);
     EXPECT_LE(firings, 600 / 2);

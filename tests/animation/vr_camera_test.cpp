@@ -8,7 +8,9 @@
 
 namespace {
 
-double Length(const float* v) { return std::sqrt(double(v[0]) * v[0] + double(v[1]) * v[1] + double(v[2]) * v[2]); }
+double Length(const float* v) {
+    return std::sqrt(double(v[0]) * v[0] + double(v[1]) * v[1] + double(v[2]) * v[2]);
+}
 
 TEST(VrCamera, StartsAt625UnitsHighLookingDownMinusZTiltedBy10Degrees) {
     const CVRCamera camera;
