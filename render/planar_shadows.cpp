@@ -1,4 +1,363 @@
 #include "render/planar_shadows.h"
 
-// The shadow passes come with the stencil shadows; the frame already calls them in place.
-void DrawPlanarShadows() {}
+#include <GL/gl.h>
+
+#include <algorithm>
+
+#include "animation/dancer_selection.h"
+#include "animation/light_object.h"
+#include "animation/light_show.h"
+#include "app/settings_globals.h"
+#include "model/mesh_part.h"
+#include "model/model_object.h"
+#include "model/vec_math.h"
+#include "render/frame_driver.h"
+#include "render/gl_scope.h"
+#include "render/scene_helpers.h"
+#include "render/scene_state.h"
+
+float FloorShadowPlane[4] = {};
+float ClubWallPlane[4] = {};
+float ClubWallClipPlane[4] = {};
+float ClubFloorPlane[4] = {};
+float FloorClipPlane[4] = {};
+float FloorClipPlaneReversed[4] = {};
+
+namespace {
+
+// Stencil bits.
+constexpr GLuint kFloorBit = 1;       // the floor receiver
+constexpr GLuint kWallBit = 2;        // the wall receiver, only where the floor bit is clear
+constexpr GLuint kLowerFloorBit = 4;  // the lower floor
+constexpr GLuint kFirstLightBit = 8;  // spot i shadows where bit 8 << i is set
+constexpr GLint kAllBits = 255;
+
+constexpr int kTranslucentDancer = 2;          // MirelB
+constexpr std::int32_t kTranslucentParts = 1;  // DrawInstances modes
+constexpr std::int32_t kOpaqueParts = 2;
+constexpr double kTranslucentShadowLight = 0.30000001192092896;  // light kept under her veil
+
+// Club parts with a role in the shadows.
+constexpr int kClubFloorPart = 0;
+constexpr int kClubWoodPart = 3;
+constexpr int kClubTrimPart = 4;
+constexpr int kClubLowerFloorPart = 5;
+constexpr int kClubWallPart = 6;
+// A club of six parts carries its wall receiver inside part 0, cut out by two clip planes.
+constexpr int kClippedWallLayoutParts = 6;
+
+bool ClubShown() { return ShowClub && ClubModel; }
+
+// Draws club part p when the club has it.
+void DrawClubPart(int p) {
+    if (p < ClubModel->GetPartCount() && ClubModel->GetPart(p)) ClubModel->GetPart(p)->Draw();
+}
+
+bool WallInsideFloorPart() { return ClubModel->GetPartCount() == kClippedWallLayoutParts; }
+
+void DrawWallReceiver() { DrawClubPart(WallInsideFloorPart() ? kClubFloorPart : kClubWallPart); }
+
+// The floor receiver: club part 0 when the club is shown (the caller applies the placement),
+// else the floor grid.
+void DrawFloorReceiver() {
+    if (ClubShown()) {
+        DrawClubPart(kClubFloorPart);
+    } else if (FloorGrid) {
+        FloorGrid->Draw();
+    }
+}
+
+void SetClipPlane(GLenum id, const float* plane) {
+    const double equation[4] = {plane[0], plane[1], plane[2], plane[3]};
+    glClipPlane(id, equation);
+}
+
+void SetColorWrites(bool on) {
+    const GLboolean b = on ? GL_TRUE : GL_FALSE;
+    glColorMask(b, b, b, b);
+}
+
+// Before the casters of a pass: stencil only, no depth test, depth EQUAL for the redraw.
+void BeginCasters(GLenum fail, GLenum depthFail, GLenum pass) {
+    glEnable(GL_STENCIL_TEST);
+    glDisable(GL_DEPTH_TEST);
+    glDepthFunc(GL_EQUAL);
+    glDisable(GL_LIGHTING);
+    SetColorWrites(false);
+    glStencilOp(fail, depthFail, pass);
+}
+
+// After the casters: the receivers are redrawn lit where they are the visible surface.
+void BeginRedraw() {
+    SetColorWrites(true);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_DEPTH_TEST);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+}
+
+void EndPass() {
+    glStencilMask(~0u);
+    glDepthFunc(GL_LESS);
+    ResetStencilState();
+}
+
+void DrawDancerCaster(std::int32_t mode) {
+    if (DancerLoaded && DancerShadow) DancerShadow->DrawInstances(mode, 1);
+}
+
+void PointLight(int spot, float* out) {
+    std::copy_n(SpotPositions[spot], 3, out);
+    out[3] = 1.0f;
+}
+
+void MultShadowMatrix(const float* plane, int spot) {
+    float light[4];
+    PointLight(spot, light);
+    float m[16];
+    MakeShadowMatrix(m, plane, light);
+    glMultMatrixf(m);
+}
+
+// The dancer's shadow from a spot onto a plane, setting lightBit where receiverBit is set.
+void ProjectCaster(GLuint lightBit, GLuint receiverBit, const float* plane, int spot,
+                   std::int32_t mode) {
+    GlMatrixScope scope;
+    glStencilMask(lightBit);
+    glStencilFunc(GL_EQUAL, kAllBits, receiverBit);
+    MultShadowMatrix(plane, spot);
+    DrawDancerCaster(mode);
+}
+
+void BeginReceiverMark(GLuint bit, GLenum func, GLint ref, GLuint mask) {
+    glStencilMask(bit);
+    glStencilFunc(func, ref, mask);
+    glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
+}
+
+// Marks the receivers' whole screen area (the depth test is off, so hidden parts too).
+void MarkReceivers() {
+    glEnable(GL_STENCIL_TEST);
+    glDisable(GL_DEPTH_TEST);
+    SetColorWrites(false);
+    if (ClubShown()) {
+        {
+            GlMatrixScope scope;
+            BeginReceiverMark(kFloorBit, GL_ALWAYS, kFloorBit, kFloorBit);
+            SetClipPlane(GL_CLIP_PLANE0, FloorClipPlane);
+            ApplyClubPlacement();
+            glEnable(GL_CLIP_PLANE0);
+            DrawClubPart(kClubFloorPart);
+            glDisable(GL_CLIP_PLANE0);
+        }
+        {
+            GlMatrixScope scope;
+            BeginReceiverMark(kWallBit, GL_NOTEQUAL, kAllBits, kFloorBit);
+            if (WallInsideFloorPart()) {
+                SetClipPlane(GL_CLIP_PLANE1, FloorClipPlaneReversed);
+                SetClipPlane(GL_CLIP_PLANE2, ClubWallClipPlane);
+                ApplyClubPlacement();
+                glEnable(GL_CLIP_PLANE1);
+                glEnable(GL_CLIP_PLANE2);
+                DrawClubPart(kClubFloorPart);
+                glDisable(GL_CLIP_PLANE1);
+                glDisable(GL_CLIP_PLANE2);
+            } else {
+                ApplyClubPlacement();
+                DrawClubPart(kClubWallPart);
+            }
+        }
+        {
+            GlMatrixScope scope;
+            BeginReceiverMark(kLowerFloorBit, GL_ALWAYS, kLowerFloorBit, kLowerFloorBit);
+            ApplyClubPlacement();
+            DrawClubPart(kClubLowerFloorPart);
+        }
+    } else {
+        BeginReceiverMark(kFloorBit, GL_ALWAYS, kFloorBit, kFloorBit);
+        DrawFloorReceiver();
+    }
+    ResetStencilState();
+    SetColorWrites(true);
+    glEnable(GL_DEPTH_TEST);
+}
+
+bool InSubset(int subset, int spot) { return (subset >> spot) & 1; }
+
+// Pixels shadowed by exactly the lights of subset.
+void SelectSubset(int subset, int allLights) {
+    glStencilFunc(GL_EQUAL, static_cast<GLint>(kFirstLightBit * subset),
+                  kFirstLightBit * allLights);
+}
+
+void ProjectFloorCasters(int lights, std::int32_t mode) {
+    BeginCasters(GL_KEEP, GL_REPLACE, GL_REPLACE);
+    for (int i = 0; i < lights; ++i) {
+        ProjectCaster(kFirstLightBit << i, kFloorBit, FloorShadowPlane, i, mode);
+    }
+}
+
+// Redraws the floor receiver once per non-empty set of lights, on the pixels that exactly
+// those lights shadow, with shade(i, true) applied to each light of the set before and
+// shade(i, false) after.
+template <class Shade>
+void RedrawFloorPerLightSet(int lights, int allLights, Shade shade) {
+    BeginRedraw();
+    {
+        GlMatrixScope scope;
+        if (ClubShown()) ApplyClubPlacement();
+        for (int s = 1; s <= allLights; ++s) {
+            SelectSubset(s, allLights);
+            for (int i = 0; i < lights; ++i) {
+                if (InSubset(s, i)) shade(i, true);
+            }
+            DrawFloorReceiver();
+            for (int i = 0; i < lights; ++i) {
+                if (InSubset(s, i)) shade(i, false);
+            }
+        }
+    }
+    EndPass();
+}
+
+// Her translucent parts keep 30 % of the shadowing lights' colour instead of losing them.
+void TranslucentShadowPass(int lights, int allLights) {
+    ProjectFloorCasters(lights, kTranslucentParts);
+    float saved[kSpotLightCount][3];
+    RedrawFloorPerLightSet(lights, allLights, [&saved](int i, bool dim) {
+        CSpotLightObject* spot = SpotLights[i];
+        if (!spot) return;
+        if (!dim) {
+            spot->SetColor(saved[i]);
+            return;
+        }
+        spot->GetColor(saved[i]);
+        float dimmed[3];
+        for (int c = 0; c < 3; ++c) {
+            dimmed[c] = static_cast<float>(saved[i][c] * kTranslucentShadowLight);
+        }
+        spot->SetColor(dimmed);
+    });
+    // The opaque pass starts from clear light bits.
+    BeginCasters(GL_ZERO, GL_ZERO, GL_ZERO);
+    glStencilFunc(GL_EQUAL, kAllBits, kFloorBit);
+    for (int i = 0; i < lights; ++i) {
+        GlMatrixScope scope;
+        glStencilMask(kFirstLightBit << i);
+        if (ClubShown()) ApplyClubPlacement();
+        DrawFloorReceiver();
+    }
+}
+
+void FloorShadowPass(int lights, int allLights) {
+    ProjectFloorCasters(lights, kOpaqueParts);
+    RedrawFloorPerLightSet(lights, allLights,
+                           [](int i, bool off) { SetLightEnabled(SpotLights[i], !off); });
+}
+
+// The receiver again, lit without spot 0, where only spot 0 shadows it.
+void RedrawWithoutKeySpot(int allLights, int part) {
+    BeginRedraw();
+    {
+        GlMatrixScope scope;
+        ApplyClubPlacement();
+        SelectSubset(1, allLights);
+        SetLightEnabled(SpotLights[0], false);
+        if (part < 0) {
+            DrawWallReceiver();
+        } else {
+            DrawClubPart(part);
+        }
+        SetLightEnabled(SpotLights[0], true);
+    }
+    EndPass();
+}
+
+// Where the projected caster misses the wall, spot 0's bit is cleared.
+void WallShadowPass(int allLights) {
+    BeginCasters(GL_ZERO, GL_REPLACE, GL_REPLACE);
+    ProjectCaster(kFirstLightBit, kWallBit, ClubWallPlane, 0, kOpaqueParts);
+    RedrawWithoutKeySpot(allLights, -1);
+}
+
+// Besides the dancer, the club's own floor, trim, counter and wall and the four-seat tables
+// throw spot 0's light off the lower floor.
+void LowerFloorShadowPass(int allLights) {
+    BeginCasters(GL_ZERO, GL_KEEP, GL_REPLACE);
+    {
+        GlMatrixScope scope;
+        glStencilMask(kFirstLightBit);
+        glStencilFunc(GL_EQUAL, kAllBits, kLowerFloorBit);
+        MultShadowMatrix(ClubFloorPlane, 0);
+        DrawDancerCaster(kOpaqueParts);
+        {
+            GlMatrixScope placed;
+            ApplyClubPlacement();
+            for (int p : {kClubFloorPart, kClubTrimPart, kClubWoodPart, kClubWallPart})
+                DrawClubPart(p);
+        }
+        // The tables stand where the scene draws them: in world coordinates.
+        CModelObject* tables = PropModels[kSlotTable4];
+        if (ShowProps && tables && tables->IsVisible()) tables->Draw();
+    }
+    RedrawWithoutKeySpot(allLights, kClubLowerFloorPart);
+}
+
+}  // namespace
+
+void MakePlaneFromPoints(float* out, const float* p1, const float* p2, const float* p3) {
+    float a[3], b[3], n[3];
+    Vec3Sub(p2, p1, a);
+    Vec3Sub(p3, p1, b);
+    Vec3Cross(a, b, n);
+    out[0] = n[0];
+    out[1] = n[1];
+    out[2] = n[2];
+    out[3] = -(n[0] * p1[0] + n[1] * p1[1] + n[2] * p1[2]);
+}
+
+void MakeShadowMatrix(float* out, const float* plane, const float* light) {
+    const float d =
+        plane[0] * light[0] + plane[1] * light[1] + plane[2] * light[2] + plane[3] * light[3];
+    for (int c = 0; c < 4; ++c) {
+        for (int r = 0; r < 4; ++r) out[c * 4 + r] = (r == c ? d : 0.0f) - light[r] * plane[c];
+    }
+}
+
+void ComputeShadowPlanes() {
+    struct PlanePoints {
+        float* plane;
+        float p1[3], p2[3], p3[3];
+    };
+    const PlanePoints planes[] = {
+        {FloorShadowPlane, {0, 20, 0}, {0, 20, 1}, {1, 20, 0}},
+        {ClubWallPlane, {-15360, -975, -7065}, {-15360, 25, -6800}, {-26200, 25, -7580}},
+        {ClubWallClipPlane, {-26200, 25, -7580}, {-15360, 25, -6800}, {-15360, -975, -7065}},
+        {ClubFloorPlane, {0, -975, 0}, {0, -975, 1}, {1, -975, 0}},
+        {FloorClipPlane, {0, -100, 0}, {0, -100, 1}, {1, -100, 0}},
+        {FloorClipPlaneReversed, {1, -100, 0}, {0, -100, 1}, {0, -100, 0}},
+    };
+    for (const PlanePoints& p : planes) MakePlaneFromPoints(p.plane, p.p1, p.p2, p.p3);
+}
+
+void ResetStencilState() {
+    if (StencilShadowsUsable) {
+        glEnable(GL_STENCIL_TEST);
+        glStencilFunc(GL_ALWAYS, 0, ~0u);
+        glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+    } else {
+        glDisable(GL_STENCIL_TEST);
+    }
+}
+
+void DrawPlanarShadows() {
+    const int lights = SpotsInForce();
+    // Without 8 stencil bits the light bits would alias the receiver bits.
+    if (lights < 1 || SimpleLighting || !StencilShadowsUsable) return;
+    const int allLights = (1 << lights) - 1;
+    MarkReceivers();
+    if (CurrentDancer == kTranslucentDancer) TranslucentShadowPass(lights, allLights);
+    FloorShadowPass(lights, allLights);
+    if (!ClubShown()) return;
+    WallShadowPass(allLights);
+    LowerFloorShadowPass(allLights);
+}

@@ -14,6 +14,7 @@
 #include "render/eye_render.h"
 #include "render/frame_driver.h"
 #include "render/frame_hooks.h"
+#include "render/planar_shadows.h"
 #include "render/scene_helpers.h"
 #include "render/scene_state.h"
 
@@ -104,6 +105,7 @@ bool DemoScene::Build(const DemoSceneOptions& options) {
     m_clubLights = CreateClubLights();
 
     glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    ComputeShadowPlanes();
     SwitchLights(SimpleLighting != 0);
     AppliedSpotCount = ActiveSpotCount;
     AppliedSimpleLighting = SimpleLighting;

@@ -1,5 +1,7 @@
 // Draws the club from a camera into a PNG, in the current directory's Models/ content.
 // Usage: snapshot out.png [eye x y z target x y z] [width height]   (run under Xvfb)
+//        snapshot out.png frame [width height]: a whole frame as the program draws it, through
+//        the frame driver from the start camera, with the statistics overlay.
 // VELMORANTH_SNAPSHOT_DANCER=<dancer index 0 to 6> adds that dancer, posed after
 // VELMORANTH_SNAPSHOT_FRAMES frames (default 0) of 16 ms of dancing to a steady 120 beats a
 // minute in VELMORANTH_SNAPSHOT_STYLE: silent, free or beat (default beat).
@@ -11,12 +13,16 @@
 
 #include "animation/dancer_selection.h"
 #include "audio/beat_tracker.h"
-
+#include "render/demo/demo_scene.h"
+#include "render/frame_driver.h"
+#include "render/scene_state.h"
 #include "tools/offscreen_gl/offscreen_gl.h"
 #include "tools/snapshot/club_scene.h"
 #include "tools/snapshot/png_writer.h"
 
 namespace {
+
+constexpr float kFrameMs = 16;  // one frame of dancing
 
 int EnvInt(const char* name, int fallback) {
     const char* value = std::getenv(name);
@@ -40,7 +46,6 @@ std::unique_ptr<CHumanObject> PosedDancer() {
     auto dancer = CreateDancer(0, &DancerRecords[index]);
     if (!dancer) return nullptr;
     PublishStyle(std::getenv("VELMORANTH_SNAPSHOT_STYLE"));
-    constexpr float kFrameMs = 16;
     constexpr float kPhasePerMs = 2.0f / 500.0f;  // two phase units a beat
     std::srand(1);                                // the same pose on every run
     float phase = 0;
@@ -53,13 +58,50 @@ std::unique_ptr<CHumanObject> PosedDancer() {
     return dancer;
 }
 
+// The frame clock of a whole-frame snapshot: kFrameMs per tick.
+float g_frameClockMs = 1000;
+float SteppedFrameClock(std::int32_t* base) {
+    if (*base == 0) *base = static_cast<std::int32_t>(g_frameClockMs);
+    return g_frameClockMs - static_cast<float>(*base);
+}
+
+int SnapshotFrame(const char* out, int width, int height) {
+    const auto context = GlContext::Create({width, height, 24, 8});
+    if (!context) {
+        std::fprintf(stderr, "no OpenGL context: is DISPLAY set (run under xvfb-run)?\n");
+        return 1;
+    }
+    FrameClock = &SteppedFrameClock;
+    auto scene = DemoScene::Create({width, height, EnvInt("VELMORANTH_SNAPSHOT_DANCER", 0)});
+    if (!scene) {
+        std::fprintf(stderr, "I couldn't find Club.dat!\n");
+        return 1;
+    }
+    ShowStats = 1;
+    std::srand(1);  // the same pose on every run
+    // The first two ticks only start the clock.
+    for (int tick = 3 + EnvInt("VELMORANTH_SNAPSHOT_FRAMES", 0); tick > 0; --tick) {
+        g_frameClockMs += kFrameMs;
+        AnimateAndRenderFrame();
+    }
+    if (!WritePng(out, width, height, context->ReadRgba())) {
+        std::fprintf(stderr, "cannot write %s\n", out);
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if ((argc == 3 || argc == 5) && std::strcmp(argv[2], "frame") == 0) {
+        return SnapshotFrame(argv[1], argc == 5 ? std::atoi(argv[3]) : 960,
+                             argc == 5 ? std::atoi(argv[4]) : 540);
+    }
     if (argc != 2 && argc != 8 && argc != 10) {
         std::fprintf(stderr,
                      "usage: snapshot out.png [eyeX eyeY eyeZ targetX targetY targetZ] "
-                     "[width height]\n");
+                     "[width height]\n       snapshot out.png frame [width height]\n");
         return 2;
     }
     SnapshotCamera camera;
