@@ -592,7 +592,11 @@ void BuildHead(DancerFile* f, int kind, const Look& look, const Detail& d) {
         f->Joint(14 + 2 * i, sideChains[i][0]);
         f->Part(ChainPart(look, f->Origin(), i, false, d));
         f->Joint(15 + 2 * i, sideChains[i][1]);
-        f->Part(ChainPart(look, f->Origin(), i, true, d));
+        Mesh second = ChainPart(look, f->Origin(), i, true, d);
+        // Pemsa's part 15, the strand below her bun, is painted by faces, the colours that
+        // the "auburnHair" marker turns auburn.
+        if (kind == kTypePemsa && i == 0) UseFaceColors(&second);
+        f->Part(std::move(second));
         f->Pop();
     }
     f->Joint(18, c.j18);

@@ -1,5 +1,6 @@
 #include "tools/content/model_file.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdio>
@@ -31,19 +32,34 @@ std::string CheckMesh(const Mesh& m) {
     if (m.positions.size() % 3 || m.quads.size() % 4) return "ragged arrays";
     if (f == 0) return "a part without faces";
     if (v > 4 * f) return "more vertices than corners";
-    if (m.normals.size() != 3 * v || m.colors.size() != 3 * v) return "a vertex array is short";
+    if (m.normals.size() != 3 * v) return "a vertex array is short";
+    if (m.colors.empty() && m.faceColors.empty()) return "a part without colours";
+    if (!m.colors.empty() && m.colors.size() != 3 * v) return "vertex colours are short";
+    if (!m.faceColors.empty() && m.faceColors.size() != 3 * f) return "face colours are short";
     if (!m.uv.empty() && m.uv.size() != 2 * v) return "texture coordinates are short";
     for (std::uint32_t i : m.quads) {
         if (i >= v) return "an index beyond the vertices";
     }
     if (!AllFinite(m.positions) || !AllFinite(m.normals) || !AllFinite(m.colors) ||
-        !AllFinite(m.uv)) {
+        !AllFinite(m.faceColors) || !AllFinite(m.uv)) {
         return "a non-finite number";
     }
     return {};
 }
 
 }  // namespace
+
+void UseFaceColors(Mesh* mesh) {
+    // A mesh the writer refuses stays as it is, to be refused with its own message.
+    if (mesh->colors.empty() || !CheckMesh(*mesh).empty()) return;
+    mesh->faceColors.clear();
+    for (std::size_t q = 0; q < mesh->quads.size(); q += 4) {
+        const float* c = &mesh->colors[3 * std::size_t{mesh->quads[q]}];
+        mesh->faceColors.insert(mesh->faceColors.end(), c, c + 3);
+    }
+    std::copy(mesh->colors.begin(), mesh->colors.begin() + 3, mesh->color);
+    mesh->colors.clear();
+}
 
 void ModelFile::AddPart(Mesh mesh) { m_nodes.push_back({1, std::move(mesh), {}}); }
 void ModelFile::Pop() { m_nodes.push_back({2, {}, {}}); }
@@ -87,16 +103,25 @@ std::vector<std::uint8_t> ModelFile::Bytes() const {
             PutWord(&out, 8);
             continue;
         }
-        // Vertex colours and vertex normals always; texture coordinates when there are any.
+        // Vertex normals always; each colour array and the texture coordinates when the part
+        // has them. The presence flags go in the order the arrays follow.
         const Mesh& m = node.mesh;
         const std::uint32_t v = m.VertexCount();
         const std::uint32_t f = m.FaceCount();
+        const bool faceColors = !m.faceColors.empty();
+        const bool vertexColors = !m.colors.empty();
         const bool uv = !m.uv.empty();
-        PutWord(&out, 48 + 12 * v + 16 * f + 12 * v + 12 * v + (uv ? 8 * v : 0));
-        for (std::uint32_t w : {v, f, 0u, 1u, 0u, 1u, uv ? 1u : 0u}) PutWord(&out, w);
+        PutWord(&out, 48 + 12 * v + 16 * f + (faceColors ? 12 * f : 0) +
+                          (vertexColors ? 12 * v : 0) + 12 * v + (uv ? 8 * v : 0));
+        PutWord(&out, v);
+        PutWord(&out, f);
+        for (bool present : {faceColors, vertexColors, false, true, uv}) {
+            PutWord(&out, present ? 1 : 0);
+        }
         PutFloats(&out, {m.color[0], m.color[1], m.color[2]});
         PutFloats(&out, m.positions);
         for (std::uint32_t i : m.quads) PutWord(&out, i);
+        PutFloats(&out, m.faceColors);
         PutFloats(&out, m.colors);
         PutFloats(&out, m.normals);
         PutFloats(&out, m.uv);

@@ -13,16 +13,22 @@ namespace content {
 // One mesh part as authored: faces wind counter-clockwise seen from their front side (the
 // side the normals point to). Triangles repeat their third index.
 struct Mesh {
-    std::vector<float> positions;  // 3 per vertex
-    std::vector<float> normals;    // 3 per vertex, unit, outward
-    std::vector<float> colors;     // 3 per vertex
-    std::vector<float> uv;         // 2 per vertex, or empty
+    std::vector<float> positions;   // 3 per vertex
+    std::vector<float> normals;     // 3 per vertex, unit, outward
+    std::vector<float> colors;      // 3 per vertex, or empty when the faces carry the colours
+    std::vector<float> faceColors;  // 3 per face, or empty
+    std::vector<float> uv;          // 2 per vertex, or empty
     std::vector<std::uint32_t> quads;
     float color[3] = {1, 1, 1};  // the part's own colour
 
     std::uint32_t VertexCount() const { return static_cast<std::uint32_t>(positions.size() / 3); }
     std::uint32_t FaceCount() const { return static_cast<std::uint32_t>(quads.size() / 4); }
 };
+
+// Paints the part by faces instead of vertices: each face takes its first corner's colour, the
+// vertex colours are dropped and the part's own colour becomes its first vertex's. The
+// loader's hair-colour marker replaces face colours only.
+void UseFaceColors(Mesh* mesh);
 
 class ModelFile {
 public:
