@@ -42,6 +42,8 @@ public:
     void UpdateHead(float dt);
     void UpdateArms(float dt);
     void UpdateFingers(float dt);
+    void MeasureLegs();                        // once, in the start pose, before the first leg step
+    void UpdateRandomSway(float dt, float s);  // the random sway's walks, twist narrowed by s
 
     // The record of joint k (0 to 56) of Model; only valid for a model that carries the dance.
     PartTransform& Joint(int k) const;
