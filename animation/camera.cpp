@@ -27,7 +27,6 @@ constexpr float kEyeSeparation = 65.5f;  // model units between the stereo eyes 
 constexpr float kStereoReferenceFov = 0.2617994f;  // 15 degrees: the eyes' reference half-angle
 constexpr double kNearPlane = 200.0;
 constexpr double kFarPlane = 50000.0;
-constexpr int kRayTracerEngine = 2;
 
 // Per millisecond of a held key.
 constexpr float kZoomRate = 0.0003f;          // relative distance change

@@ -13,11 +13,9 @@ RandomTimer LightShowTimer = kLightShowTimerStart;
 int AppliedSpotCount = 0;
 int AppliedSimpleLighting = 0;
 
-namespace {
+bool SimpleLightingInForce() { return SimpleLighting != 0 && RenderEngine == kOpenGlEngine; }
 
-constexpr int kOpenGlEngine = 0;
-
-void SetEnabled(CLightObject* light, bool on) {
+void SetLightEnabled(CLightObject* light, bool on) {
     if (light == nullptr) return;
     if (on) {
         light->Enable();
@@ -26,7 +24,13 @@ void SetEnabled(CLightObject* light, bool on) {
     }
 }
 
-}  // namespace
+void SwitchLights(bool simple) {
+    for (int i = 0; i < kSpotLightCount; ++i) {
+        SetLightEnabled(SpotLights[i], !simple && i < ActiveSpotCount);
+    }
+    SetLightEnabled(MainLight, !simple);
+    SetLightEnabled(SimpleLight, simple);
+}
 
 void LightShowTick(float dtMs) {
     if (Paused == 0) {
@@ -38,8 +42,7 @@ void LightShowTick(float dtMs) {
             spot->AnimateCutoff(dtMs);
         }
     }
-    if (ActiveSpotCount < 1 || Paused != 0 ||
-        (SimpleLighting != 0 && RenderEngine == kOpenGlEngine)) {
+    if (ActiveSpotCount < 1 || Paused != 0 || SimpleLightingInForce()) {
         Spot0Attenuation = kSpot0StartAttenuation;
         DancerAmbient = kDancerStartAmbient;
         return;
@@ -49,17 +52,13 @@ void LightShowTick(float dtMs) {
     DancerAmbient = kDancerStartAmbient;
     if (SpotLights[0] != nullptr) SpotLights[0]->SetAttenuation(kSpot0StartAttenuation);
     for (int i = 1; i < ActiveSpotCount && i < kSpotLightCount; ++i)
-        SetEnabled(SpotLights[i], true);
+        SetLightEnabled(SpotLights[i], true);
 }
 
 void ApplyLightConfig() {
     if (ActiveSpotCount == AppliedSpotCount && SimpleLighting == AppliedSimpleLighting) return;
-    // Simple lighting exists only in the OpenGL engine; the ray tracer keeps the full set.
-    const bool simple = SimpleLighting != 0 && RenderEngine == kOpenGlEngine;
-    SetEnabled(MainLight, !simple);
-    for (int i = 0; i < kSpotLightCount; ++i)
-        SetEnabled(SpotLights[i], !simple && i < ActiveSpotCount);
-    SetEnabled(SimpleLight, simple);
+    // The ray tracer has no simple lighting: it keeps the full set.
+    SwitchLights(SimpleLightingInForce());
     AppliedSpotCount = ActiveSpotCount;
     AppliedSimpleLighting = SimpleLighting;
 }

@@ -33,6 +33,13 @@ constexpr float kDancerStartAmbient = 0.6f;
 // Start value of LightShowTimer: 2 to 5 seconds in state 0, 2 to 50 seconds in state 1.
 constexpr RandomTimer kLightShowTimerStart{1, 2, 4.0f, 2.0f, {5.0f, 50.0f}};
 
+// Simple lighting applies only to the OpenGL engine.
+bool SimpleLightingInForce();
+// Enable or Disable; a missing light is skipped.
+void SetLightEnabled(CLightObject* light, bool on);
+// Simple lighting: only SimpleLight on; otherwise MainLight and spots 0 to ActiveSpotCount - 1.
+void SwitchLights(bool simple);
+
 // Drifts spots 1 to 4 and, when its timer fires, re-applies spot 0's attenuation and switches
 // the moving spots in force back on.
 void LightShowTick(float dtMs);

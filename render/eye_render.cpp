@@ -27,9 +27,6 @@ std::int32_t PixelCount = 0;
 
 namespace {
 
-constexpr int kTranslucentDancer = 2;  // MirelB: the only dancer whose translucent parts show
-constexpr std::int32_t kTranslucentParts = 1;  // DrawInstances modes
-constexpr std::int32_t kOpaqueParts = 2;
 constexpr float kToonAmbientBoost = 0.2f;
 constexpr float kFixtureLift = 50.0f;  // the fixture hangs above its light
 constexpr double kDegreesPerRadian = 57.29577791868205;

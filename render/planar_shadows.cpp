@@ -32,9 +32,6 @@ constexpr GLuint kLowerFloorBit = 4;  // the lower floor
 constexpr GLuint kFirstLightBit = 8;  // spot i shadows where bit 8 << i is set
 constexpr GLint kAllBits = 255;
 
-constexpr int kTranslucentDancer = 2;          // MirelB
-constexpr std::int32_t kTranslucentParts = 1;  // DrawInstances modes
-constexpr std::int32_t kOpaqueParts = 2;
 constexpr double kTranslucentShadowLight = 0.30000001192092896;  // light kept under her veil
 
 // Club parts with a role in the shadows.
