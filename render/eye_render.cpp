@@ -88,8 +88,10 @@ void HandFrameToRayTracer() {
 }
 
 // The first pass lays the translucent parts' depth, the second draws their colour only where
-// that depth is the front-most, so each pixel is blended once.
+// that depth is the front-most, so each pixel is blended once. The main light is off for her
+// and afterwards as it was: simple lighting keeps it off for the rest of the frame.
 void DrawTranslucentDancer() {
+    const bool mainOn = MainLight && MainLight->IsEnabled();
     SetLightEnabled(MainLight, false);
     {
         GlMatrixScope scope;
@@ -104,7 +106,7 @@ void DrawTranslucentDancer() {
         Dancer->DrawInstances(kTranslucentParts, 1);
         glDepthFunc(GL_LESS);
     }
-    SetLightEnabled(MainLight, true);
+    SetLightEnabled(MainLight, mainOn);
 }
 
 void DrawOpenGlPasses() {

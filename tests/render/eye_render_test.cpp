@@ -7,7 +7,10 @@
 #include <string>
 
 #include "animation/dancer_selection.h"
+#include "animation/light_object.h"
+#include "animation/light_show.h"
 #include "animation/view_state.h"
+#include "app/settings_globals.h"
 #include "render/frame_driver.h"
 #include "render/scene_state.h"
 #include "tests/render/render_fixture.h"
@@ -165,6 +168,23 @@ TEST_F(EyeRenderTest, StereoEyesLookFromEitherSideOfTheCentre) {
     EXPECT_GT(sides, kWidth * kHeight / 20);
     EXPECT_LT(DifferingPixels(centre, left), sides);
     EXPECT_LT(DifferingPixels(centre, right), sides);
+}
+
+// MirelB's translucent pass switches the main light off and on around her veil; under simple
+// lighting the main light is off and must stay off, or the next eye is drawn brighter.
+class TranslucentDancerTest : public SceneFixture {
+  protected:
+    int StartDancer() const override { return 2; }
+};
+
+TEST_F(TranslucentDancerTest, LeavesTheMainLightAsItFoundIt) {
+    ASSERT_TRUE(DancerLoaded) << "no generated MirelB in Models/";
+    SimpleLighting = 1;
+    const Image ticked = FirstDrawnFrame();
+    EXPECT_EQ(glIsEnabled(GL_LIGHT6), GL_FALSE);
+    EXPECT_EQ(MainLight->IsEnabled(), 0);
+    RenderFrame(0);  // the second eye of a stereo pair sees the same lights
+    EXPECT_EQ(DifferingPixels(ticked, m_context->ReadRgba(), 0), 0);
 }
 
 }  // namespace
