@@ -125,6 +125,7 @@ struct ThighPush {
     bool usable;
     float hip[3];
     float yaw;
+    float sinYaw, cosYaw;  // per hip, not per vertex
     float sinTilt;
     float top;
 };
@@ -143,6 +144,8 @@ ThighPush MeasureThigh(const PartTransform& hip) {
     push.usable = level > 0 && kSkirtLiftRef - push.top != 0;
     if (!push.usable) return push;
     push.yaw = std::atan(dir[0] / dir[2]);
+    push.sinYaw = std::sin(push.yaw);
+    push.cosYaw = std::cos(push.yaw);
     push.sinTilt = std::sin(kThighTiltGain * (std::atan(dir[1] / level) + kHalfPi));
     return push;
 }
@@ -155,8 +158,8 @@ void AddPush(const ThighPush& push, const float* p, float* offset) {
     const float g = 1 - std::fabs(diff) / kHalfPi;
     const float below = p[1] - push.top;
     offset[1] += std::fabs(below / (kSkirtLiftRef - push.top)) * kSkirtLift * push.sinTilt * g;
-    offset[0] += std::sin(push.yaw) * push.sinTilt * below * g;
-    offset[2] += std::cos(push.yaw) * push.sinTilt * below * g;
+    offset[0] += push.sinYaw * push.sinTilt * below * g;
+    offset[2] += push.cosYaw * push.sinTilt * below * g;
 }
 
 bool SameColour(const float* c, const float* tag) {
