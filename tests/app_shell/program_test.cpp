@@ -1,0 +1,112 @@
+// The program as a user starts it: from a run folder, under the X display.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "tests/app_shell/program_run.h"
+#include "tests/app_shell/x_screen.h"
+#include "tests/support/case_name.h"
+
+namespace {
+
+constexpr int kRunLimitMs = 120'000;  // a bound for a hung program, not a speed measure
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+// Pixels that are not black.
+std::size_t LitPixels(const ScreenGrab& grab) {
+    return static_cast<std::size_t>(std::count_if(grab.pixels.begin(), grab.pixels.end(),
+                                                  [](std::uint32_t p) { return p != 0; }));
+}
+
+std::size_t ChangedPixels(const ScreenGrab& a, const ScreenGrab& b) {
+    if (a.pixels.size() != b.pixels.size()) return a.pixels.size();
+    std::size_t changed = 0;
+    for (std::size_t i = 0; i < a.pixels.size(); ++i) changed += a.pixels[i] != b.pixels[i];
+    return changed;
+}
+
+// Waits for the run's shown window; 0 when it did not appear in time.
+unsigned long WaitForWindow(const ProgramRun& run, const char* title) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (const unsigned long window = FindTopLevelWindow(title, run.Pid())) return window;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return 0;
+}
+
+TEST(Program, DrawsTheFramesAskedForAndQuitsWithSuccess) {
+    RunFolder folder;
+    ProgramRun run(folder, {"VELMORANTH_EXIT_AFTER_FRAMES=100"});
+    ASSERT_TRUE(run.Started());
+    EXPECT_EQ(run.WaitForExit(kRunLimitMs), 0) << run.StandardError();
+    const std::string err = run.StandardError();
+    EXPECT_FALSE(Contains(err, "MESSAGE:")) << err;
+    // Xvfb offers no stereo: the program says what it was granted, depth and stencil kept.
+    EXPECT_TRUE(Contains(err, "GL: granted double buffer 1, stereo 0,")) << err;
+    EXPECT_TRUE(Contains(err, "stencil 8")) << err;
+    // Nothing was changed, so nothing was saved.
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "Velmoranth.ini"));
+}
+
+TEST(Program, ShowsTheDancingClubAndQuitsWhenClosed) {
+    RunFolder folder;
+    ProgramRun run(folder, {});
+    ASSERT_TRUE(run.Started());
+    const unsigned long window = WaitForWindow(run, "velmoranth");
+    ASSERT_NE(window, 0u) << run.StandardError();
+
+    // The first frames of a freshly shown window may still be on their way.
+    ScreenGrab first;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    do {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        first = GrabWindow(window);
+    } while (LitPixels(first) < first.pixels.size() / 10 &&
+             std::chrono::steady_clock::now() < deadline);
+    ASSERT_GT(first.width, 0);
+    EXPECT_GE(LitPixels(first), first.pixels.size() / 10) << "the window stays dark";
+
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    const ScreenGrab second = GrabWindow(window);
+    // The cameras, the lights and the dancer move: the picture changes.
+    EXPECT_GT(ChangedPixels(first, second), first.pixels.size() / 100);
+
+    ASSERT_TRUE(RequestClose(window));
+    EXPECT_EQ(run.WaitForExit(kRunLimitMs), 0) << run.StandardError();
+}
+
+struct FatalCase {
+    const char* name;
+    const char* missing;
+    const char* message;
+};
+
+const FatalCase kFatalCases[] = {
+    {"NoClub", "Club.dat", "MESSAGE: [category -1] I couldn't find Club.dat!"},
+    {"NoDancer", "Mirel.dat", "MESSAGE: [category -1] I couldn't find Mirel.dat!"},
+};
+
+class FatalStartTest : public ::testing::TestWithParam<FatalCase> {};
+
+TEST_P(FatalStartTest, ReportsTheMessageAndFails) {
+    RunFolder folder({GetParam().missing});
+    ProgramRun run(folder, {"VELMORANTH_EXIT_AFTER_FRAMES=100"});
+    ASSERT_TRUE(run.Started());
+    EXPECT_EQ(run.WaitForExit(kRunLimitMs), 1);
+    const std::string err = run.StandardError();
+    EXPECT_TRUE(Contains(err, GetParam().message)) << err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FatalStartTest, ::testing::ValuesIn(kFatalCases), CaseName());
+
+}  // namespace

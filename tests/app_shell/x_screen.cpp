@@ -1,0 +1,109 @@
+#include "tests/app_shell/x_screen.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// Windows of other programs on the display come and go while they are looked at: an error
+// about one of them only means that it is gone.
+int IgnoreError(Display*, XErrorEvent*) { return 0; }
+
+struct DisplayCloser {
+    void operator()(Display* d) const { XCloseDisplay(d); }
+};
+using DisplayPtr = std::unique_ptr<Display, DisplayCloser>;
+
+bool HasTitle(Display* display, Window window, const char* title) {
+    char* name = nullptr;
+    const bool match = XFetchName(display, window, &name) && name && std::strcmp(name, title) == 0;
+    if (name) XFree(name);
+    return match;
+}
+
+// The _NET_WM_PID property that the toolkit sets on its top-level windows.
+bool HasPid(Display* display, Window window, int pid) {
+    const Atom property = XInternAtom(display, "_NET_WM_PID", True);
+    if (property == None) return false;
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    const bool read = XGetWindowProperty(display, window, property, 0, 1, False, XA_CARDINAL, &type,
+                                         &format, &items, &after, &data) == Success;
+    const bool match = read && data && format == 32 && items == 1 &&
+                       *reinterpret_cast<unsigned long*>(data) == static_cast<unsigned long>(pid);
+    if (data) XFree(data);
+    return match;
+}
+
+DisplayPtr OpenDisplay() {
+    XSetErrorHandler(IgnoreError);
+    return DisplayPtr(XOpenDisplay(nullptr));
+}
+
+}  // namespace
+
+unsigned long FindTopLevelWindow(const char* title, int pid) {
+    DisplayPtr display = OpenDisplay();
+    if (!display) return 0;
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display.get(), DefaultRootWindow(display.get()), &root, &parent, &children,
+                    &count)) {
+        return 0;
+    }
+    unsigned long found = 0;
+    for (unsigned i = 0; i < count && !found; ++i) {
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(display.get(), children[i], &attributes) &&
+            attributes.map_state == IsViewable && HasTitle(display.get(), children[i], title) &&
+            HasPid(display.get(), children[i], pid)) {
+            found = children[i];
+        }
+    }
+    if (children) XFree(children);
+    return found;
+}
+
+ScreenGrab GrabWindow(unsigned long window) {
+    ScreenGrab grab;
+    DisplayPtr display = OpenDisplay();
+    if (!display) return grab;
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display.get(), window, &attributes)) return grab;
+    XImage* image = XGetImage(display.get(), window, 0, 0, attributes.width, attributes.height,
+                              AllPlanes, ZPixmap);
+    if (!image) return grab;
+    grab.width = attributes.width;
+    grab.height = attributes.height;
+    grab.pixels.reserve(static_cast<size_t>(grab.width) * grab.height);
+    for (int y = 0; y < grab.height; ++y) {
+        for (int x = 0; x < grab.width; ++x) {
+            grab.pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFF);
+        }
+    }
+    XDestroyImage(image);
+    return grab;
+}
+
+bool RequestClose(unsigned long window) {
+    DisplayPtr display = OpenDisplay();
+    if (!display) return false;
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display.get(), "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] =
+        static_cast<long>(XInternAtom(display.get(), "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    const bool sent = XSendEvent(display.get(), window, False, NoEventMask, &event) != 0;
+    XFlush(display.get());
+    return sent;
+}

@@ -1,0 +1,19 @@
+#pragma once
+// What the X display shows, for the tests that watch the program from outside. Kept apart
+// from Qt's headers (X11's macros break them).
+
+#include <cstdint>
+#include <vector>
+
+struct ScreenGrab {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;  // 0xRRGGBB, top row first
+};
+
+// The shown top-level window of process `pid` whose title is `title`, or 0.
+unsigned long FindTopLevelWindow(const char* title, int pid);
+// The window's contents as the screen shows them; empty when it cannot be read.
+ScreenGrab GrabWindow(unsigned long window);
+// Asks the window to close, as the window manager's close button does.
+bool RequestClose(unsigned long window);
