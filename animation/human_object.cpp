@@ -2,7 +2,7 @@
 
 CHumanObject* Dancer = nullptr;
 CHumanObject* DancerShadow = nullptr;
-std::int32_t CurrentDancer = 0;
+std::atomic<std::int32_t> CurrentDancer{0};
 std::int32_t RequestedDancer = -1;
 std::int32_t DancerLoaded = 0;
 

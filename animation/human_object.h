@@ -2,6 +2,7 @@
 // The dancer: a model object with her look-at point, root transform, upper-arm aims, two
 // dance timers and the motion record that moves her.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -55,7 +56,7 @@ bool CarriesDancerMotion(const CModelObject& model);
 // consumes it through SelectDancer, which writes the others.
 extern CHumanObject* Dancer;          // the dancer shown; null before start-up and after a failure
 extern CHumanObject* DancerShadow;    // her shadow copy; null when it could not be loaded
-extern std::int32_t CurrentDancer;    // dancer index 0 to 6 now shown
+extern std::atomic<std::int32_t> CurrentDancer;  // dancer index 0 to 6 now shown; the analysis thread reads it
 extern std::int32_t RequestedDancer;  // dancer index asked for; -1 none
 extern std::int32_t DancerLoaded;     // 1 when the last SelectDancer of the frame driver loaded
 // ModelVariant (model/model_catalogue.h) chooses which variant files the dancers load from.

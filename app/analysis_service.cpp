@@ -2,7 +2,14 @@
 
 #include <cstdio>
 
-AnalysisService::AnalysisService() : m_worker(m_capture, m_clock, AnalysisReads{}) {}
+#include "animation/human_object.h"
+#include "animation/view_state.h"
+
+// No music player yet, so the player state reads as 0 (no songs) and the thread records.
+AnalysisService::AnalysisService()
+    : m_worker(m_capture, m_clock,
+               AnalysisReads{
+                   .PlayerState = nullptr, .Paused = &Paused, .CurrentDancer = &CurrentDancer}) {}
 
 bool AnalysisService::Start(std::chrono::milliseconds limit) {
     if (!m_sdl.Ok()) std::fprintf(stderr, "AUDIO: SDL audio did not start; no recording device\n");
