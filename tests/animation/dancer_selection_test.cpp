@@ -51,8 +51,8 @@ class DancerSceneTest : public GlFixture {
         if (m_savedMode) setenv("VELMORANTH_NONINTERACTIVE", m_savedMode->c_str(), 1);
         GlFixture::TearDown();
     }
-    void WriteDancer(const std::string& file, const DancerSpec& spec = {}) {
-        m_dir.Write("Models/" + file, DancerFileBytes(spec));
+    void WriteDancer(const std::string& file, const DancerSpec& layout = {}) {
+        m_dir.Write("Models/" + file, DancerFileBytes(layout));
     }
 
     ScopedTempDir m_dir;

@@ -15,25 +15,25 @@ using synthetic::DancerSpec;
 struct LoadCase {
     const char* name;
     int kind;
-    DancerSpec spec;
+    DancerSpec layout;
     bool writeFile;
     int result;
 };
 
 DancerSpec WithParts(int parts) {
-    DancerSpec spec;
-    spec.parts = parts;
-    return spec;
+    DancerSpec layout;
+    layout.parts = parts;
+    return layout;
 }
 DancerSpec WithJoints(int joints) {
-    DancerSpec spec;
-    spec.joints = joints;
-    return spec;
+    DancerSpec layout;
+    layout.joints = joints;
+    return layout;
 }
 DancerSpec PartFirst() {
-    DancerSpec spec;
-    spec.rootFirst = false;
-    return spec;
+    DancerSpec layout;
+    layout.rootFirst = false;
+    return layout;
 }
 
 const LoadCase kLoadCases[] = {
@@ -64,7 +64,7 @@ float Angle(const CModelObject& model, int joint, int axis) {
 TEST_P(HumanObjectLoadTest, RefusesAStructureTheDanceCannotMove) {
     const LoadCase& c = GetParam();
     ScopedTempDir dir;
-    if (c.writeFile) dir.Write("Models/Dancer.dat", DancerFileBytes(c.spec));
+    if (c.writeFile) dir.Write("Models/Dancer.dat", DancerFileBytes(c.layout));
     CHumanObject dancer;
     EXPECT_EQ(dancer.Load("Models/Dancer.dat", DancerRecords[c.kind], 0), c.result);
     if (c.result != kLoadOk) {
@@ -75,7 +75,7 @@ TEST_P(HumanObjectLoadTest, RefusesAStructureTheDanceCannotMove) {
         return;
     }
     EXPECT_TRUE(CarriesDancerMotion(dancer));
-    EXPECT_EQ(dancer.GetJointCount(), c.spec.joints);
+    EXPECT_EQ(dancer.GetJointCount(), c.layout.joints);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HumanObjectLoadTest, ::testing::ValuesIn(kLoadCases), CaseName());
@@ -90,9 +90,9 @@ class HumanObjectTest : public GlFixture {
 };
 
 TEST_F(HumanObjectTest, LoadSetsTheLegStartPoseAndTheLookAtHeight) {
-    DancerSpec spec;
-    spec.pelvisHeight = 1000;
-    m_dir.Write("Models/Dancer.dat", DancerFileBytes(spec));
+    DancerSpec layout;
+    layout.pelvisHeight = 1000;
+    m_dir.Write("Models/Dancer.dat", DancerFileBytes(layout));
     CHumanObject dancer;
     ASSERT_EQ(dancer.Load("Models/Dancer.dat", DancerRecords[kTypeMirel], 0), kLoadOk);
     const struct {

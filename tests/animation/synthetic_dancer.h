@@ -23,23 +23,23 @@ inline ModelBytes JointChunk(float x, float y, float z) {
 }
 
 // Root (turned half round about y, raised to the pelvis height), then part k after joint k.
-inline std::string DancerFileBytes(const DancerSpec& spec) {
+inline std::string DancerFileBytes(const DancerSpec& layout) {
     ModelBytes file;
     int parts = 0;
-    if (!spec.rootFirst) {
+    if (!layout.rootFirst) {
         file.Append(Part(Triangle()));
         ++parts;
     }
     ModelBytes root;
-    root.Floats({-1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 0, spec.pelvisHeight, 0, 1});
+    root.Floats({-1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 0, layout.pelvisHeight, 0, 1});
     file.Chunk(4, root);
-    if (spec.extraPush) file.Push().Pop();
-    for (int k = 1; k < spec.joints || parts < spec.parts; ++k) {
-        if (parts < spec.parts) {
+    if (layout.extraPush) file.Push().Pop();
+    for (int k = 1; k < layout.joints || parts < layout.parts; ++k) {
+        if (parts < layout.parts) {
             file.Append(Part(Triangle()));
             ++parts;
         }
-        if (k < spec.joints) file.Append(JointChunk(0, -10.0f * float(k), 1.0f * float(k)));
+        if (k < layout.joints) file.Append(JointChunk(0, -10.0f * float(k), 1.0f * float(k)));
     }
     return file.End().String();
 }

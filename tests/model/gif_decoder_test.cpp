@@ -215,18 +215,18 @@ class GifStreamTest : public ::testing::TestWithParam<StreamCase> {};
 
 TEST_P(GifStreamTest, DecodesTheCodes) {
     const StreamCase& c = GetParam();
-    GifImageSpec spec;
-    spec.signature = c.signature;
-    spec.screenFlags = c.screenFlags;
-    spec.palette = TestPalette(256);
-    spec.width = c.width;
-    spec.height = c.height;
-    spec.minCodeSize = c.minCodeSize;
-    spec.codes = Pack(c.codes, c.minCodeSize);
-    spec.blockSizes = c.blockSizes;
-    spec.terminated = c.terminated;
+    GifImageSpec layout;
+    layout.signature = c.signature;
+    layout.screenFlags = c.screenFlags;
+    layout.palette = TestPalette(256);
+    layout.width = c.width;
+    layout.height = c.height;
+    layout.minCodeSize = c.minCodeSize;
+    layout.codes = Pack(c.codes, c.minCodeSize);
+    layout.blockSizes = c.blockSizes;
+    layout.terminated = c.terminated;
 
-    const Decoded d = DecodeFile(BuildGif(spec), c.want.size() + kGuardBytes);
+    const Decoded d = DecodeFile(BuildGif(layout), c.want.size() + kGuardBytes);
     ASSERT_EQ(d.ok, 1);
     EXPECT_EQ(d.width, c.width);
     EXPECT_EQ(d.height, c.height);
@@ -239,7 +239,7 @@ TEST_P(GifStreamTest, DecodesTheCodes) {
     EXPECT_EQ(d.indices, want);
 
     // The whole-image decode sizes its buffer from the image it decodes, whatever it held.
-    TempFile file(BuildGif(spec));
+    TempFile file(BuildGif(layout));
     std::vector<std::uint8_t> image(3, kUntouched);
     std::array<std::uint8_t, kGifPaletteBytes> palette{};
     std::int32_t w = 0;
@@ -286,14 +286,14 @@ TEST(GifDecode, FullTableKeepsDecodingWithoutAddingEntries) {
     if (want.size() % 2 != 0) root(1);
     writer.Put(writer.End());
 
-    GifImageSpec spec;
-    spec.screenFlags = 0xF1;
-    spec.palette = TestPalette(4);
-    spec.minCodeSize = 2;
-    spec.width = 2;
-    spec.height = static_cast<int>(want.size() / 2);
-    spec.codes = writer.Finish();
-    const Decoded d = DecodeFile(BuildGif(spec), want.size());
+    GifImageSpec layout;
+    layout.screenFlags = 0xF1;
+    layout.palette = TestPalette(4);
+    layout.minCodeSize = 2;
+    layout.width = 2;
+    layout.height = static_cast<int>(want.size() / 2);
+    layout.codes = writer.Finish();
+    const Decoded d = DecodeFile(BuildGif(layout), want.size());
     ASSERT_EQ(d.ok, 1);
     EXPECT_EQ(d.indices, want);
 }
@@ -320,13 +320,13 @@ class GifSizeTest : public ::testing::TestWithParam<SizeCase> {};
 TEST_P(GifSizeTest, RefusesSizesOutsideTheLimitBeforeWriting) {
     const SizeCase& c = GetParam();
     const std::size_t pixels = c.accepted ? static_cast<std::size_t>(c.width) * c.height : 4;
-    GifImageSpec spec;
-    spec.screenFlags = 0xF1;
-    spec.minCodeSize = 2;
-    spec.width = c.width;
-    spec.height = c.height;
-    spec.codes = LiteralCodes(std::vector<std::uint8_t>(pixels, 3), 2);
-    const std::vector<std::uint8_t> bytes = BuildGif(spec);
+    GifImageSpec layout;
+    layout.screenFlags = 0xF1;
+    layout.minCodeSize = 2;
+    layout.width = c.width;
+    layout.height = c.height;
+    layout.codes = LiteralCodes(std::vector<std::uint8_t>(pixels, 3), 2);
+    const std::vector<std::uint8_t> bytes = BuildGif(layout);
 
     std::int32_t w = -1;
     std::int32_t h = -1;
@@ -343,14 +343,14 @@ INSTANTIATE_TEST_SUITE_P(Cases, GifSizeTest, ::testing::ValuesIn(kSizeCases), Ca
 // ---- bad files ----
 
 GifImageSpec SmallSpec() {
-    GifImageSpec spec;
-    spec.screenFlags = 0xF1;  // four palette entries, 12 bytes
-    spec.palette = TestPalette(4);
-    spec.minCodeSize = 2;
-    spec.width = 2;
-    spec.height = 2;
-    spec.codes = Pack({kClear, 0, 1, 2, 3, kEnd}, 2);
-    return spec;
+    GifImageSpec layout;
+    layout.screenFlags = 0xF1;  // four palette entries, 12 bytes
+    layout.palette = TestPalette(4);
+    layout.minCodeSize = 2;
+    layout.width = 2;
+    layout.height = 2;
+    layout.codes = Pack({kClear, 0, 1, 2, 3, kEnd}, 2);
+    return layout;
 }
 
 std::vector<std::uint8_t> SmallFileCut(std::size_t keep) {
@@ -373,9 +373,9 @@ const BadFileCase kBadFileCases[] = {
     {"EmptyFile", [] { return std::vector<std::uint8_t>(); }, false},
     {"WrongSignature",
      [] {
-         GifImageSpec spec = SmallSpec();
-         spec.signature = "GIT89a";
-         return BuildGif(spec);
+         GifImageSpec layout = SmallSpec();
+         layout.signature = "GIT89a";
+         return BuildGif(layout);
      },
      false},
     {"EndsInScreenDescriptor", [] { return SmallFileCut(10); }, false},
@@ -384,43 +384,43 @@ const BadFileCase kBadFileCases[] = {
     {"EndsBeforeMinCodeSize", [] { return SmallFileCut(kSmallMinCodeSizeAt); }, true},
     {"MinCodeSize1",
      [] {
-         GifImageSpec spec = SmallSpec();
-         spec.minCodeSize = 1;
-         spec.codes = Pack({kClear, 0, 1, 0, 1, kEnd}, 1);
-         return BuildGif(spec);
+         GifImageSpec layout = SmallSpec();
+         layout.minCodeSize = 1;
+         layout.codes = Pack({kClear, 0, 1, 0, 1, kEnd}, 1);
+         return BuildGif(layout);
      },
      true},
     {"MinCodeSize10",
      [] {
-         GifImageSpec spec = SmallSpec();
-         spec.minCodeSize = 10;
-         spec.codes = Pack({kClear, 0, 1, 2, 3, kEnd}, 10);
-         return BuildGif(spec);
+         GifImageSpec layout = SmallSpec();
+         layout.minCodeSize = 10;
+         layout.codes = Pack({kClear, 0, 1, 2, 3, kEnd}, 10);
+         return BuildGif(layout);
      },
      true},
     {"CodeNamesAnEntryNotMadeYet",
      [] {
-         GifImageSpec spec = SmallSpec();
-         spec.codes = Pack({kClear, 1, Entry(1), 0, kEnd}, 2);
-         return BuildGif(spec);
+         GifImageSpec layout = SmallSpec();
+         layout.codes = Pack({kClear, 1, Entry(1), 0, kEnd}, 2);
+         return BuildGif(layout);
      },
      true},
     {"DataEndsBeforeTheImageIsComplete",
      [] {
-         GifImageSpec spec = SmallSpec();
-         spec.width = 16;  // so the last byte's padding bits cannot complete the image
-         spec.height = 16;
-         spec.codes = Pack({kClear, 0, 1}, 2);
-         return BuildGif(spec);
+         GifImageSpec layout = SmallSpec();
+         layout.width = 16;  // so the last byte's padding bits cannot complete the image
+         layout.height = 16;
+         layout.codes = Pack({kClear, 0, 1}, 2);
+         return BuildGif(layout);
      },
      true},
     {"FileEndsInsideTheData",
      [] {
-         GifImageSpec spec = SmallSpec();
-         spec.width = 16;
-         spec.height = 16;
-         spec.codes = LiteralCodes(std::vector<std::uint8_t>(256, 2), 2);
-         std::vector<std::uint8_t> bytes = BuildGif(spec);
+         GifImageSpec layout = SmallSpec();
+         layout.width = 16;
+         layout.height = 16;
+         layout.codes = LiteralCodes(std::vector<std::uint8_t>(256, 2), 2);
+         std::vector<std::uint8_t> bytes = BuildGif(layout);
          bytes.resize(bytes.size() / 2);
          return bytes;
      },

@@ -31,33 +31,33 @@ inline void PutWord(std::vector<std::uint8_t>& out, int value) {
     out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
 }
 
-inline std::vector<std::uint8_t> BuildGif(const GifImageSpec& spec) {
-    std::vector<std::uint8_t> out(spec.signature.begin(), spec.signature.end());
-    PutWord(out, spec.width);
-    PutWord(out, spec.height);
-    out.push_back(static_cast<std::uint8_t>(spec.screenFlags));
+inline std::vector<std::uint8_t> BuildGif(const GifImageSpec& layout) {
+    std::vector<std::uint8_t> out(layout.signature.begin(), layout.signature.end());
+    PutWord(out, layout.width);
+    PutWord(out, layout.height);
+    out.push_back(static_cast<std::uint8_t>(layout.screenFlags));
     out.push_back(0);  // background colour
     out.push_back(0);  // aspect
-    std::vector<std::uint8_t> palette = spec.palette;
-    palette.resize(std::size_t{3} << ((spec.screenFlags & 7) + 1), 0);
+    std::vector<std::uint8_t> palette = layout.palette;
+    palette.resize(std::size_t{3} << ((layout.screenFlags & 7) + 1), 0);
     out.insert(out.end(), palette.begin(), palette.end());
     out.push_back(0x2C);  // image separator
     PutWord(out, 0);      // left
     PutWord(out, 0);      // top
-    PutWord(out, spec.width);
-    PutWord(out, spec.height);
+    PutWord(out, layout.width);
+    PutWord(out, layout.height);
     out.push_back(0);  // image flags
-    out.push_back(static_cast<std::uint8_t>(spec.minCodeSize));
+    out.push_back(static_cast<std::uint8_t>(layout.minCodeSize));
     std::size_t pos = 0;
-    for (std::size_t block = 0; pos < spec.codes.size(); ++block) {
-        const int size = spec.blockSizes[std::min(block, spec.blockSizes.size() - 1)];
-        const std::size_t n = std::min<std::size_t>(size, spec.codes.size() - pos);
+    for (std::size_t block = 0; pos < layout.codes.size(); ++block) {
+        const int size = layout.blockSizes[std::min(block, layout.blockSizes.size() - 1)];
+        const std::size_t n = std::min<std::size_t>(size, layout.codes.size() - pos);
         out.push_back(static_cast<std::uint8_t>(n));
-        out.insert(out.end(), spec.codes.begin() + static_cast<long>(pos),
-                   spec.codes.begin() + static_cast<long>(pos + n));
+        out.insert(out.end(), layout.codes.begin() + static_cast<long>(pos),
+                   layout.codes.begin() + static_cast<long>(pos + n));
         pos += n;
     }
-    if (spec.terminated) {
+    if (layout.terminated) {
         out.push_back(0);     // block terminator
         out.push_back(0x3B);  // trailer
     }

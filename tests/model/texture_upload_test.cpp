@@ -25,14 +25,14 @@ constexpr Rgb kGreen = {0, 255, 0};
 constexpr Rgb kBlue = {0, 0, 255};
 
 std::vector<std::uint8_t> TwoByTwoGif() {
-    GifImageSpec spec;
-    spec.screenFlags = 0xF1;
-    spec.palette.assign(kPalette.begin(), kPalette.end());
-    spec.width = 2;
-    spec.height = 2;
-    spec.minCodeSize = 2;
-    spec.codes = LiteralCodes({0, 1, 2, 3}, 2);
-    return BuildGif(spec);
+    GifImageSpec layout;
+    layout.screenFlags = 0xF1;
+    layout.palette.assign(kPalette.begin(), kPalette.end());
+    layout.width = 2;
+    layout.height = 2;
+    layout.minCodeSize = 2;
+    layout.codes = LiteralCodes({0, 1, 2, 3}, 2);
+    return BuildGif(layout);
 }
 
 class TextureUploadTest : public GlFixture {
