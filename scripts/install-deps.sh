@@ -11,8 +11,12 @@ packages=(
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev xvfb xauth
   # the window, menus and dialogs; the overlay's font
   qt6-base-dev libfreetype-dev fonts-dejavu-core
-  # recording devices (and their headless disk and dummy drivers for the tests)
+  # recording and output devices (and their headless disk and dummy drivers for the tests)
   libsdl2-dev
+  # songs: decoding (MP3, WAV, OGG, WMA), resampling, and the 3D mixer with reverb
+  libavformat-dev libavcodec-dev libswresample-dev libavutil-dev libopenal-dev
+  # the ray tracer's intersection kernels
+  libembree-dev
   # PNG output of the snapshot tool
   zlib1g-dev
   # tests only: an independent GIF encoder and decoder to compare with
