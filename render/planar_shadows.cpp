@@ -40,8 +40,7 @@ constexpr int kClubWoodPart = 3;
 constexpr int kClubTrimPart = 4;
 constexpr int kClubLowerFloorPart = 5;
 constexpr int kClubWallPart = 6;
-// A club of six parts carries its wall receiver inside part 0, cut out by two clip planes.
-constexpr int kClippedWallLayoutParts = 6;
+constexpr int kClippedWallLayoutNodes = 6;
 
 bool ClubShown() { return ShowClub && ClubModel; }
 
@@ -50,7 +49,7 @@ void DrawClubPart(int p) {
     if (p < ClubModel->GetPartCount() && ClubModel->GetPart(p)) ClubModel->GetPart(p)->Draw();
 }
 
-bool WallInsideFloorPart() { return ClubModel->GetPartCount() == kClippedWallLayoutParts; }
+bool WallInsideFloorPart() { return ClubWallInsideFloorPart(*ClubModel); }
 
 void DrawWallReceiver() { DrawClubPart(WallInsideFloorPart() ? kClubFloorPart : kClubWallPart); }
 
@@ -334,6 +333,10 @@ void ComputeShadowPlanes() {
         {FloorClipPlaneReversed, {1, -100, 0}, {0, -100, 1}, {0, -100, 0}},
     };
     for (const PlanePoints& p : planes) MakePlaneFromPoints(p.plane, p.p1, p.p2, p.p3);
+}
+
+bool ClubWallInsideFloorPart(const CModelObject& club) {
+    return club.GetNodeCount() == kClippedWallLayoutNodes;
 }
 
 void ResetStencilState() {

@@ -25,6 +25,11 @@ void ComputeShadowPlanes();
 // can draw stencil shadows, else off.
 void ResetStencilState();
 
+class CModelObject;
+// A club whose node list has exactly six nodes carries its wall receiver inside part 0, cut
+// out by two clip planes; any other club has it as part 6.
+[[nodiscard]] bool ClubWallInsideFloorPart(const CModelObject& club);
+
 // The shadow passes; leaves the depth function GL_LESS, the stencil write mask all ones and
 // the lights as it found them.
 void DrawPlanarShadows();

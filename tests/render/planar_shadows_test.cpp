@@ -16,6 +16,7 @@
 #include "model/vec_math.h"
 #include "render/eye_render.h"
 #include "render/scene_state.h"
+#include "tests/model/model_bytes.h"
 #include "tests/render/render_fixture.h"
 #include "tests/support/case_name.h"
 
@@ -188,5 +189,47 @@ TEST_F(TranslucentShadowTest, LeavesTheLightsAsItFoundThem) {
     }
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
+
+}  // namespace
+
+namespace {
+
+// The club file decides where the wall receiver is: by its nodes, so push, pop and joint
+// nodes count as well as parts.
+struct WallLayoutCase {
+    const char* name;
+    int parts;
+    bool pushAndPop;  // one push before the parts and one pop after them
+    bool inside;
+};
+const WallLayoutCase kWallLayoutCases[] = {
+    {"SixPartsAlone", 6, false, true},
+    {"FourPartsInsideAPushAndPop", 4, true, true},
+    {"SixPartsInsideAPushAndPop", 6, true, false},
+    {"SevenParts", 7, false, false},
+};
+
+class ClubWallLayoutTest : public GlFixture,
+                           public ::testing::WithParamInterface<WallLayoutCase> {};
+
+TEST_P(ClubWallLayoutTest, FollowsTheNodeCount) {
+    const WallLayoutCase& c = GetParam();
+    ModelBytes file;
+    if (c.pushAndPop) file.Push();
+    for (int p = 0; p < c.parts; ++p) file.Append(Part(Triangle()));
+    if (c.pushAndPop) file.Pop();
+    file.End();
+    std::vector<ModelPartEntry> entries(c.parts, ModelPartEntry{{0, 0, 0, 0, 0, 0, 0, 0}, "none"});
+    ModelRecord record{};
+    record.name = "Club";
+    record.type = kTypeClub;
+    record.partCount = entries.size();
+    record.parts = entries.data();
+    CModelObject club;
+    ASSERT_EQ(club.LoadBytes(file.bytes, record, 1), kLoadOk);
+    EXPECT_EQ(ClubWallInsideFloorPart(club), c.inside);
+}
+INSTANTIATE_TEST_SUITE_P(Cases, ClubWallLayoutTest, ::testing::ValuesIn(kWallLayoutCases),
+                         CaseName());
 
 }  // namespace
