@@ -16,6 +16,14 @@ const char* SoundErrorString(SoundResult result) {
             return "No decoder for this audio format.";
         case SoundResult::Memory:
             return "Not enough memory or resources.";
+        case SoundResult::Output:
+            return "Error initializing output device.";
+        case SoundResult::InvalidHandle:
+            return "An invalid object handle was used.";
+        case SoundResult::ChannelAlloc:
+            return "Error trying to allocate a channel.";
+        case SoundResult::WrongMode:
+            return "This call needs a manually rendered engine.";
     }
     return "Unknown error.";
 }

@@ -10,6 +10,10 @@ enum class SoundResult : int {
     Format,         // not a song file, or one with no decodable sound in it
     Unsupported,    // a song whose codec this machine cannot decode
     Memory,
+    Output,         // no output device, or the mixer could not start
+    InvalidHandle,  // a song, voice or unit that does not exist (any more)
+    ChannelAlloc,   // every voice is taken
+    WrongMode,      // a manual engine's call on a device engine
 };
 
 const char* SoundErrorString(SoundResult result);
