@@ -10,10 +10,12 @@ struct RTcontext_;
 struct RTprogram_;
 struct RTvariable_;
 struct RTbuffer_;
+struct RTtexturesampler_;
 using RTcontext = RTcontext_*;
 using RTprogram = RTprogram_*;
 using RTvariable = RTvariable_*;
 using RTbuffer = RTbuffer_*;
+using RTtexturesampler = RTtexturesampler_*;
 using RTobject = void*;  // any object handle, for rtVariableSetObject
 using RTsize = std::size_t;
 
@@ -52,6 +54,17 @@ enum RTbuffertype {
     RT_BUFFER_INPUT = 1,
     RT_BUFFER_OUTPUT = 2,
     RT_BUFFER_INPUT_OUTPUT = 3,
+};
+
+enum RTwrapmode { RT_WRAP_REPEAT = 0, RT_WRAP_CLAMP_TO_EDGE };
+enum RTfiltermode { RT_FILTER_NEAREST = 0, RT_FILTER_LINEAR, RT_FILTER_NONE };
+enum RTtextureindexmode {
+    RT_TEXTURE_INDEX_NORMALIZED_COORDINATES = 0,
+    RT_TEXTURE_INDEX_ARRAY_INDEX,
+};
+enum RTtexturereadmode {
+    RT_TEXTURE_READ_ELEMENT_TYPE = 0,
+    RT_TEXTURE_READ_NORMALIZED_FLOAT,
 };
 
 // Context.
@@ -97,3 +110,20 @@ RTresult rtBufferGetSize2D(RTbuffer buffer, RTsize* width, RTsize* height);
 RTresult rtBufferMap(RTbuffer buffer, void** data);  // *data is null after a failure
 RTresult rtBufferUnmap(RTbuffer buffer);
 RTresult rtBufferDestroy(RTbuffer buffer);
+
+// Texture samplers: ids count from 1 within a context; 0 is never a sampler's id.
+RTresult rtTextureSamplerCreate(RTcontext context, RTtexturesampler* sampler);
+RTresult rtTextureSamplerSetWrapMode(RTtexturesampler sampler, unsigned int dimension,
+                                     RTwrapmode mode);
+RTresult rtTextureSamplerSetFilteringModes(RTtexturesampler sampler, RTfiltermode minification,
+                                           RTfiltermode magnification, RTfiltermode mipmapping);
+RTresult rtTextureSamplerSetIndexingMode(RTtexturesampler sampler, RTtextureindexmode mode);
+RTresult rtTextureSamplerSetReadMode(RTtexturesampler sampler, RTtexturereadmode mode);
+RTresult rtTextureSamplerSetMaxAnisotropy(RTtexturesampler sampler, float value);
+RTresult rtTextureSamplerSetMipLevelCount(RTtexturesampler sampler, unsigned int count);
+RTresult rtTextureSamplerSetArraySize(RTtexturesampler sampler, unsigned int count);
+// One buffer, at array index 0 and mip level 0.
+RTresult rtTextureSamplerSetBuffer(RTtexturesampler sampler, unsigned int arrayIndex,
+                                   unsigned int level, RTbuffer buffer);
+RTresult rtTextureSamplerGetId(RTtexturesampler sampler, int* id);
+RTresult rtTextureSamplerDestroy(RTtexturesampler sampler);

@@ -14,7 +14,7 @@
 
 namespace rt {
 
-enum class Kind { Context, Program, Variable, Buffer };
+enum class Kind { Context, Program, Variable, Buffer, TextureSampler };
 
 struct Object {
     Object(Kind k, std::uint64_t owner);
@@ -77,6 +77,24 @@ struct Buffer final : Object {
     bool mapped = false;
 };
 
+struct TextureSampler final : Object {
+    TextureSampler(std::uint64_t owner, int samplerId)
+        : Object(Kind::TextureSampler, owner), samplerIdInContext(samplerId) {}
+    void ReleaseReferences() override { buffer.reset(); }
+
+    const int samplerIdInContext;
+    std::array<RTwrapmode, 3> wrap{RT_WRAP_REPEAT, RT_WRAP_REPEAT, RT_WRAP_REPEAT};
+    RTfiltermode minification = RT_FILTER_LINEAR;
+    RTfiltermode magnification = RT_FILTER_LINEAR;
+    RTfiltermode mipmapping = RT_FILTER_NONE;
+    RTtextureindexmode indexing = RT_TEXTURE_INDEX_NORMALIZED_COORDINATES;
+    RTtexturereadmode reading = RT_TEXTURE_READ_NORMALIZED_FLOAT;
+    float maxAnisotropy = 1.0f;
+    unsigned mipLevels = 1;
+    unsigned arraySize = 1;
+    std::shared_ptr<Buffer> buffer;
+};
+
 struct Context final : Object {
     explicit Context(std::uint64_t self, unsigned threads)
         : Object(Kind::Context, self), pool(threads) {}
@@ -93,6 +111,7 @@ struct Context final : Object {
     std::string lastFunction;
     std::string lastDetail;
     std::string errorText;
+    int nextSamplerId = 1;
     WorkerPool pool;
 };
 

@@ -9,33 +9,13 @@
 #include <thread>
 
 #include "platform/rt/rt_launch.h"
-#include "platform/rt/rt_objects.h"
+#include "platform/rt/rt_call.h"
 
 using namespace rt;
 
 namespace {
 
 constexpr std::size_t kMaxSourceBytes = 1 << 20;
-
-// Checks a handle of the expected kind and the injected faults of the call.
-template <class T>
-struct Call {
-    Call(const char* fn, std::uint64_t id, Kind kind) : function(fn), object(Get<T>(id, kind)) {
-        if (object) context = Get<Context>(object->context, Kind::Context);
-    }
-    // RT_SUCCESS when the call may go on.
-    RTresult Check() {
-        if (!object || !context) return RT_ERROR_INVALID_VALUE;
-        const RTresult injected = InjectedFault(function);
-        return injected ? Fail(injected, "injected fault") : RT_SUCCESS;
-    }
-    RTresult Fail(RTresult code, std::string detail) {
-        return rt::Fail(context, code, function, std::move(detail));
-    }
-    const char* function;
-    T* object;
-    Context* context = nullptr;
-};
 
 unsigned ThreadCountFromEnvironment() {
     if (const char* text = std::getenv("VM_RT_THREADS")) {
@@ -109,7 +89,8 @@ RTresult SetVariable(const char* function, RTvariable handle, VarType type,
 
 std::shared_ptr<Object> AnyObject(std::uint64_t id) {
     // The kinds a variable may refer to.
-    return Find(id, Kind::Buffer);
+    if (auto buffer = Find(id, Kind::Buffer)) return buffer;
+    return Find(id, Kind::TextureSampler);
 }
 
 RTresult ResizeBuffer(const char* function, RTbuffer handle, std::size_t w, std::size_t h,

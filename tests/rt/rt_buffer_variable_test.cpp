@@ -186,3 +186,43 @@ TEST_F(RtVariable, NamesAreUniquePerScopeNotAcrossScopes) {
 }
 
 }  // namespace
+
+namespace {
+
+using RtSampler = RtFixture;
+
+TEST_F(RtSampler, IdsCountFromOneAndSettingsOutOfRangeAreRefused) {
+    RTtexturesampler a = nullptr, b = nullptr;
+    ASSERT_EQ(rtTextureSamplerCreate(m_context, &a), RT_SUCCESS);
+    ASSERT_EQ(rtTextureSamplerCreate(m_context, &b), RT_SUCCESS);
+    int ida = 0, idb = 0;
+    ASSERT_EQ(rtTextureSamplerGetId(a, &ida), RT_SUCCESS);
+    ASSERT_EQ(rtTextureSamplerGetId(b, &idb), RT_SUCCESS);
+    EXPECT_EQ(ida, 1);
+    EXPECT_EQ(idb, 2);
+    EXPECT_EQ(rtTextureSamplerSetWrapMode(a, 0, RT_WRAP_CLAMP_TO_EDGE), RT_SUCCESS);
+    EXPECT_EQ(rtTextureSamplerSetWrapMode(a, 3, RT_WRAP_REPEAT), RT_ERROR_INVALID_VALUE);
+    EXPECT_EQ(rtTextureSamplerSetFilteringModes(a, RT_FILTER_LINEAR, RT_FILTER_LINEAR,
+                                                RT_FILTER_NONE),
+              RT_SUCCESS);
+    EXPECT_EQ(rtTextureSamplerSetFilteringModes(a, static_cast<RTfiltermode>(9), RT_FILTER_LINEAR,
+                                                RT_FILTER_NONE),
+              RT_ERROR_INVALID_VALUE);
+    EXPECT_EQ(rtTextureSamplerSetMaxAnisotropy(a, 1.0f), RT_SUCCESS);
+    EXPECT_EQ(rtTextureSamplerSetMipLevelCount(a, 1), RT_SUCCESS);
+    EXPECT_EQ(rtTextureSamplerSetMipLevelCount(a, 2), RT_ERROR_INVALID_VALUE);
+    EXPECT_EQ(rtTextureSamplerSetArraySize(a, 1), RT_SUCCESS);
+    RTbuffer buffer = nullptr;
+    ASSERT_EQ(rtBufferCreate(m_context, RT_BUFFER_INPUT, &buffer), RT_SUCCESS);
+    EXPECT_EQ(rtTextureSamplerSetBuffer(a, 1, 0, buffer), RT_ERROR_INVALID_VALUE);
+    EXPECT_EQ(rtTextureSamplerSetBuffer(a, 0, 0, nullptr), RT_ERROR_INVALID_VALUE);
+    EXPECT_EQ(rtTextureSamplerSetBuffer(a, 0, 0, buffer), RT_SUCCESS);
+    // A sampler is an object a variable can hold.
+    RTvariable v = nullptr;
+    ASSERT_EQ(rtContextDeclareVariable(m_context, "turbTexture", &v), RT_SUCCESS);
+    EXPECT_EQ(rtVariableSetObject(v, a), RT_SUCCESS);
+    EXPECT_EQ(rtTextureSamplerDestroy(b), RT_SUCCESS);
+    EXPECT_EQ(rtTextureSamplerGetId(b, &idb), RT_ERROR_INVALID_VALUE);
+}
+
+}  // namespace
