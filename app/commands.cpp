@@ -495,7 +495,7 @@ std::vector<MenuNode> MainMenu() {
     MenuNode engine = Popup("Render Engine",
                             {Item(kEngineCpu, "CPU Scan Line"), Item(kEngineGpu, "GPU Ray Trace")});
     MenuNode options = Popup("Render Options", RenderOptionsItems(kOpenGlEngine));
-    options.renderOptions = true;
+    options.refilled = true;
     return {
         Popup("&File", {Item(kPreferences, "Preferences ..."), separator, Item(kQuit, "&Quit")}),
         Popup("&View", {Item(kAdjCamera, "&Adj Camera ..."), Item(kManualCamera, "&Manual Camera"),

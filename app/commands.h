@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/gui/menu_entry.h"
+
 namespace cmd {
 
 // Command ids, as the menus and the keys know them.
@@ -58,14 +60,7 @@ enum Id : int {
     kPrevPane = 57681,
 };
 
-// What an update rule leaves on an item. check: -1 no check mark rule, else 0 or 1; an empty
-// label leaves the text as it is.
-struct ItemState {
-    bool enabled = true;
-    int check = -1;
-    std::string label;
-    bool operator==(const ItemState&) const = default;
-};
+using ItemState = pgui::ItemState;
 
 // What the commands reach beyond the globals. An empty entry means "not available": its
 // command is disabled and does nothing.
@@ -102,14 +97,9 @@ void HandleKey(const KeyInput& input, const Seams& seams);
 void OnToggleFullScreen(const Seams& seams);
 void OnViewStereo(const Seams& seams);
 
-// The main menu in resource order. A node with children is a popup; id 0 with no text is a
-// separator. The Render Options popup is filled by RenderOptionsItems when it opens.
-struct MenuNode {
-    int id = 0;
-    std::string text;
-    std::vector<MenuNode> children;
-    bool renderOptions = false;  // filled per engine
-};
+// The main menu in resource order. The Render Options popup is refilled by
+// RenderOptionsItems when it opens.
+using MenuNode = pgui::MenuEntry;
 std::vector<MenuNode> MainMenu();
 // The Render Options items for an engine (0 the OpenGL engine, 2 the ray tracer).
 std::vector<MenuNode> RenderOptionsItems(int engine);

@@ -58,7 +58,7 @@ TEST(Program, DrawsTheFramesAskedForAndQuitsWithSuccess) {
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "Velmoranth.ini"));
 }
 
-TEST(Program, ShowsTheDancingClubAndQuitsWhenClosed) {
+TEST(Program, ShowsTheDancingClubAndAsksBeforeQuitting) {
     RunFolder folder;
     ProgramRun run(folder, {});
     ASSERT_TRUE(run.Started());
@@ -81,8 +81,23 @@ TEST(Program, ShowsTheDancingClubAndQuitsWhenClosed) {
     // The cameras, the lights and the dancer move: the picture changes.
     EXPECT_GT(ChangedPixels(first, second), first.pixels.size() / 100);
 
+    // Closing asks first; the confirmation's own close box lets the dance go on.
     ASSERT_TRUE(RequestClose(window));
-    EXPECT_EQ(run.WaitForExit(kRunLimitMs), 0) << run.StandardError();
+    const unsigned long confirmation = WaitForWindow(run, "Quit Confirm");
+    ASSERT_NE(confirmation, 0u) << run.StandardError();
+    ASSERT_TRUE(RequestClose(confirmation));
+    const auto gone = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (FindTopLevelWindow("Quit Confirm", run.Pid()) != 0 &&
+           std::chrono::steady_clock::now() < gone)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(FindTopLevelWindow("Quit Confirm", run.Pid()), 0u);
+    const ScreenGrab before = GrabWindow(window);
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    EXPECT_GT(ChangedPixels(before, GrabWindow(window)), before.pixels.size() / 100);
+    // A second close request opens the confirmation again.
+    ASSERT_TRUE(RequestClose(window));
+    EXPECT_NE(WaitForWindow(run, "Quit Confirm"), 0u);
+    EXPECT_EQ(run.WaitForExit(500), -1);  // still running: the destructor ends it
 }
 
 struct FatalCase {

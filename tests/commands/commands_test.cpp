@@ -476,7 +476,7 @@ TEST(Commands, MainMenuHasEveryItemInOrder) {
                                                 "&Help"}));
     EXPECT_EQ(menu[4].children[5].text, "&Pemsa");
     EXPECT_EQ(menu[4].children[5].id, cmd::kDancerPemsa);
-    EXPECT_TRUE(menu[2].children[2].renderOptions);
+    EXPECT_TRUE(menu[2].children[2].refilled);
 }
 
 }  // namespace
