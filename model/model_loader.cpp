@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 
 #include <array>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -29,7 +30,8 @@ enum ChunkTag : std::int32_t {
     kTagJoint = 4,
 };
 constexpr std::uint64_t kChunkHeaderBytes = 8;
-constexpr std::size_t kMaxPathLength = 255;  // current directory and relative path together
+// Current directory and relative path together; the platform's limit counts the final null.
+constexpr std::size_t kMaxPathLength = PATH_MAX - 1;
 constexpr float kClubTextureScale = 15000.0f;
 constexpr float kAuburn[3] = {0.408f, 0.059f, 0.059f};
 constexpr int kAuburnPart = 15;

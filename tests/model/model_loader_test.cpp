@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include <climits>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -388,6 +389,25 @@ TEST(LoaderFileTest, MissingOrTooLongPathFailsWithoutTouchingTheModel) {
     EXPECT_EQ(model.Load("Models\\Stool.dat", r.record, 0), kLoadOk);  // backslash works
     const std::string longName = "Models/" + std::string(260, 'x');
     EXPECT_EQ(model.Load(longName.c_str(), r.record, 0), kLoadNoFile);
+}
+
+// A run folder deep in a home directory: paths far past 255 characters load, up to the
+// platform's limit.
+TEST(LoaderFileTest, LongPathsLoadUpToThePlatformLimit) {
+    ScopedTempDir dir;
+    const TestRecord r(kTypeStool, 1);
+    std::string deep = "Models";
+    for (int i = 0; i < 3; ++i) deep += "/" + std::string(120, static_cast<char>('a' + i));
+    const std::string path = deep + "/Stool.dat";
+    ASSERT_GT(path.size(), 255u);
+    std::filesystem::create_directories(deep);
+    dir.Write(path, ModelBytes{}.End().String());
+    CModelObject model;
+    EXPECT_EQ(model.Load(path.c_str(), r.record, 0), kLoadOk);
+
+    std::string tooLong = ".";
+    while (tooLong.size() < PATH_MAX) tooLong += "/.";
+    EXPECT_EQ(model.Load((tooLong + "/" + path).c_str(), r.record, 0), kLoadNoFile);
 }
 
 // What is no file fails like a missing one, and at once: a pipe would otherwise block the load
