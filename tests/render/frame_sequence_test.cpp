@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/settings_globals.h"
+#include "animation/view_options.h"
 #include "audio/beat_tracker.h"
 #include "render/scene_state.h"
 #include "tests/render/render_fixture.h"
