@@ -101,7 +101,7 @@ TEST_F(SoundWrapper, StartFailuresShowTheirMessage) {
          "3D sound init error (5). \n\n3D sound will not be available\n\nNot enough memory or "
          "resources.\n"},
         {{.output = OutputMode::Manual, .failInit = SoundResult::Output},
-         "3D sound error (6). \n\nError initializing output device.\n"},
+         "3D sound error (6). \n\nThe sound output could not be started.\n"},
     };
     for (const auto& c : cases) {
         g_reported.clear();
