@@ -98,8 +98,7 @@ TEST_F(SoundWrapper, StartFailuresShowTheirMessage) {
         const char* text;
     } cases[] = {
         {{.output = OutputMode::Manual, .failCreate = SoundResult::Memory},
-         "3D sound init error (5). \n\n3D sound will not be available\n\nNot enough memory or "
-         "resources.\n"},
+         "3D sound init error (5). \n\n3D sound will not be available\n\nOut of memory.\n"},
         {{.output = OutputMode::Manual, .failInit = SoundResult::Output},
          "3D sound error (6). \n\nThe sound output could not be started.\n"},
     };
