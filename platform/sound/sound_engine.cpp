@@ -307,6 +307,8 @@ SoundResult SoundEngine::Set3DSettings(float dopplerScale, float distanceFactor,
     if (!m_impl->Ready()) return SoundResult::Uninitialized;
     alDopplerFactor(dopplerScale);
     alSpeedOfSound(kSpeedOfSound * distanceFactor);
+    // Air absorption works in metres: without this a far voice's filter gain underflows.
+    if (distanceFactor > 0.0f) alListenerf(AL_METERS_PER_UNIT, 1.0f / distanceFactor);
     m_impl->rolloffScale = rolloffScale;
     for (Voice& v : m_impl->voices)
         if (v.used && v.threeD) alSourcef(v.source, AL_ROLLOFF_FACTOR, rolloffScale);

@@ -5,23 +5,23 @@ namespace psound {
 const char* SoundErrorString(SoundResult result) {
     switch (result) {
         case SoundResult::Ok:
-            return "No errors.";
+            return "No error.";
         case SoundResult::Uninitialized:
             return "The sound system is not running.";
         case SoundResult::FileNotFound:
-            return "File not found.";
+            return "The file does not exist or is not a regular file.";
         case SoundResult::Format:
-            return "Unsupported file or audio format.";
+            return "The file holds no sound this program can play.";
         case SoundResult::Unsupported:
-            return "No decoder for this audio format.";
+            return "This machine has no decoder for the file's sound.";
         case SoundResult::Memory:
-            return "Not enough memory or resources.";
+            return "Out of memory.";
         case SoundResult::Output:
-            return "Error initializing output device.";
+            return "The sound output could not be started.";
         case SoundResult::InvalidHandle:
-            return "An invalid object handle was used.";
+            return "No such song, voice or unit.";
         case SoundResult::ChannelAlloc:
-            return "Error trying to allocate a channel.";
+            return "Every voice is in use.";
         case SoundResult::WrongMode:
             return "This call needs a manually rendered engine.";
     }

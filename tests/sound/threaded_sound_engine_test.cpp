@@ -1,7 +1,4 @@
 // The device engine's mixer thread (SDL's dummy output) against the UI thread's calls.
-#include "platform/sound/sound_engine.h"
-#include "tools/songs/song_encoder.h"
-
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -10,6 +7,9 @@
 #include <filesystem>
 #include <thread>
 #include <vector>
+
+#include "platform/sound/sound_engine.h"
+#include "tools/songs/song_encoder.h"
 
 namespace {
 
@@ -46,8 +46,11 @@ TEST(ThreadedSoundEngine, UiCallsWhileTheMixerPlays) {
         const int before = g_blocksSeen.load();
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
         // Until the mixer has taken a few blocks, the UI side pauses, seeks and asks.
-        for (int i = 0; g_blocksSeen.load() < before + 12 && std::chrono::steady_clock::now() < deadline; ++i) {
-            EXPECT_EQ(engine->SetSongPositionMs(song, static_cast<std::uint32_t>(i % 10) * 1000), SoundResult::Ok);
+        for (int i = 0;
+             g_blocksSeen.load() < before + 12 && std::chrono::steady_clock::now() < deadline;
+             ++i) {
+            EXPECT_EQ(engine->SetSongPositionMs(song, static_cast<std::uint32_t>(i % 10) * 1000),
+                      SoundResult::Ok);
             EXPECT_EQ(engine->SetVoiceVolume(voices[2], 0.5f), SoundResult::Ok);
             EXPECT_EQ(engine->SetListener({}, {0, 0, -1}, {0, 1, 0}), SoundResult::Ok);
             std::uint32_t ms = 0;
