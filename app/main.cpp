@@ -2,12 +2,14 @@
 
 #include <QApplication>
 
+#include "app/raytracer_install.h"
 #include "app/velmoranth_app.h"
 #include "app/velmoranth_shell.h"
 #include "app/velmoranth_view.h"
 
 int main(int argc, char** argv) {
     QApplication qt(argc, argv);
+    InstallRayTracer();
     int status = 1;  // a start-up that fails is a failed run
     {
         VelmoranthShell shell;
