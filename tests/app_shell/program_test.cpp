@@ -6,6 +6,8 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -108,5 +110,62 @@ TEST_P(FatalStartTest, ReportsTheMessageAndFails) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FatalStartTest, ::testing::ValuesIn(kFatalCases), CaseName());
+
+}  // namespace
+
+namespace {
+
+// The ray tracer's program files beside Models/, and the settings asking for engine 2.
+void PrepareRayTracing(const RunFolder& folder) {
+    for (const char* file : {"VMCamera.ptx", "VMSky.ptx", "VMMesh.ptx", "VMLighting.ptx",
+                             "VMSelector.ptx"}) {
+        std::filesystem::copy_file(file, folder.Path() / file);
+    }
+    std::ofstream(folder.Path() / "Velmoranth.ini") << "Version 1\nRenderEngine 2\n";
+}
+
+std::string ReadText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+struct RayTracedRun {
+    const char* name;
+    const char* environment;  // extra setting, or empty
+    const char* reportEntry;  // null: no report file
+};
+
+const RayTracedRun kRayTracedRuns[] = {
+    {"Runs", "", nullptr},
+    {"NoDevice", "VM_RT_DEVICE=none", "Checking Context Creation: No device"},
+    {"LaunchFails", "VM_RT_FAULTS=rtContextLaunch2D#3=RT_ERROR_LAUNCH_FAILED",
+     "Context Launch 2D: Launch failed (Details: rtContextLaunch2D: injected fault)"},
+};
+
+class RayTracedProgramTest : public ::testing::TestWithParam<RayTracedRun> {};
+
+TEST_P(RayTracedProgramTest, RunsItsFramesOrFallsBackAndQuitsWithSuccess) {
+    RunFolder folder;
+    PrepareRayTracing(folder);
+    std::vector<std::string> environment = {"VELMORANTH_EXIT_AFTER_FRAMES=100"};
+    if (*GetParam().environment) environment.push_back(GetParam().environment);
+    ProgramRun run(folder, environment);
+    ASSERT_TRUE(run.Started());
+    EXPECT_EQ(run.WaitForExit(kRunLimitMs), 0) << run.StandardError();
+    const std::string err = run.StandardError();
+    const std::filesystem::path report = folder.Path() / "rt_error_report.txt";
+    if (!GetParam().reportEntry) {
+        EXPECT_FALSE(Contains(err, "MESSAGE:")) << err;
+        EXPECT_FALSE(std::filesystem::exists(report));
+        return;
+    }
+    // One warning, in the ray-tracing category, and the entry in the report.
+    EXPECT_TRUE(Contains(err, "MESSAGE: [category 4]")) << err;
+    EXPECT_EQ(ReadText(report), std::string("=====================\n_____________________\n") +
+                                    GetParam().reportEntry + "\n\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RayTracedProgramTest, ::testing::ValuesIn(kRayTracedRuns),
+                         CaseName());
 
 }  // namespace
