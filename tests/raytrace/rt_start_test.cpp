@@ -11,6 +11,7 @@
 #include "animation/view_state.h"
 #include "platform/rt/rt_test.h"
 #include "raytrace/rt_context.h"
+#include "raytrace/rt_frame.h"
 #include "raytrace/rt_host.h"
 #include "raytrace/rt_report.h"
 
@@ -234,6 +235,40 @@ TEST_F(RtStartTest, TheProbeFailsWithoutADevice) {
     EXPECT_EQ(Report(), "=====================\n" + Entry("Checking Context Creation: No device"));
     ExpectFellBackWithOneWarning();
     EXPECT_EQ(RtCheckAvailable(), 0);
+}
+
+TEST_F(RtStartTest, AFailedLaunchTearsTheRayTracerDownOnceAndFallsBack) {
+    ASSERT_EQ(RtStart(), 0);
+    RtLaunch();
+    ASSERT_NE(RtState.context, nullptr);
+    rtTestSetFault("rtContextLaunch2D", 1, RT_ERROR_LAUNCH_FAILED);
+    RtLaunch();
+    EXPECT_EQ(RtState.context, nullptr);
+    EXPECT_EQ(rtTestLiveObjectCount(), m_liveBefore);  // nothing left mapped or running
+    EXPECT_EQ(Report(), "=====================\n" +
+                            Entry("Context Launch 2D: Launch failed (Details: rtContextLaunch2D: "
+                                  "injected fault)"));
+    ExpectFellBackWithOneWarning();
+    // The eye's remaining calls find nothing to do.
+    EXPECT_EQ(RtDisplayOutput(), 0);
+    EXPECT_EQ(RtUnmapOutput(), 0);
+    RtResizeOutputBuffer();
+}
+
+TEST_F(RtStartTest, TheOutputFollowsTheWindowAndAMinimisedWindowStillLaunches) {
+    ASSERT_EQ(RtStart(), 0);
+    for (const auto& [w, h] : {std::pair{200, 100}, std::pair{0, 1}, std::pair{31, 17}}) {
+        ViewportWidth = w;
+        ViewportHeight = h;
+        RtResizeOutputBuffer();
+        RTsize bw = 0, bh = 0;
+        ASSERT_EQ(rtBufferGetSize2D(RtState.outputBuffer, &bw, &bh), RT_SUCCESS);
+        EXPECT_EQ(bw, static_cast<RTsize>(w));
+        EXPECT_EQ(bh, static_cast<RTsize>(h));
+        RtLaunch();
+        ASSERT_NE(RtState.context, nullptr) << w << "x" << h;
+    }
+    EXPECT_TRUE(g_messages.empty());
 }
 
 }  // namespace
