@@ -7,7 +7,7 @@
 
 #include "animation/focus_point.h"
 #include "animation/view_state.h"
-#include "app/settings_globals.h"
+#include "animation/view_options.h"
 #include "model/vec_math.h"
 #include "platform/clock/elapsed_clock.h"
 

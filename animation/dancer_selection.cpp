@@ -4,8 +4,8 @@
 #include <cstring>
 #include <string>
 
-#include "app/messages.h"
-#include "app/settings_globals.h"
+#include "animation/view_options.h"
+#include "model/report_message.h"
 #include "model/model_factory.h"
 
 namespace {

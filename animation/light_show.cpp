@@ -2,7 +2,7 @@
 
 #include "animation/light_object.h"
 #include "animation/view_state.h"
-#include "app/settings_globals.h"
+#include "animation/view_options.h"
 
 CLightObject* SimpleLight = nullptr;
 CLightObject* MainLight = nullptr;

@@ -1,7 +1,7 @@
 #include "animation/vr_camera.h"
 
 #include "animation/camera.h"
-#include "app/settings_globals.h"
+#include "animation/view_options.h"
 #include "model/vec_math.h"
 
 float VRCameraInitAngles[2] = {0.0f, 0.0f};

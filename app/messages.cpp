@@ -46,7 +46,7 @@ void SetMessageDialog(MessageDialog* dialog) { g_dialog = dialog; }
 
 void SetFatalMessageHandler(std::function<void()> handler) { g_fatalHandler = std::move(handler); }
 
-void ReportMessage(const char* text, int category) {
+void ShowReportedMessage(const char* text, int category) {
     // Entry 0 is always 0, so a category-0 message is never shown.
     if (IsSilenceable(category) && ReportFlags[category] == 0) return;
     {
@@ -55,3 +55,8 @@ void ReportMessage(const char* text, int category) {
     }
     if (category == ReportCategory::Fatal && g_fatalHandler) g_fatalHandler();
 }
+
+namespace {
+// Installed before main, so a message reported at any point of the run follows the rules.
+[[maybe_unused]] const bool kRulesInstalled = (SetReportMessageHandler(&ShowReportedMessage), true);
+}  // namespace

@@ -2,21 +2,15 @@
 // Messages the user must see, shown in the modal message dialog "Opps!", and the warnings its
 // box "Don't display this error" silences. UI thread only.
 //
-// ReportMessage is the whole of CVelmoranthApp::ReportMessage, which forwards to it. The
-// application connects the dialog window and the shut-down that follows a fatal message.
+// These rules are installed as the handler of ReportMessage (model/report_message.h) when the
+// program starts, so lower code that reports a message runs them. ReportMessage is the whole
+// of CVelmoranthApp::ReportMessage, which forwards to it. The application connects the dialog
+// window and the shut-down that follows a fatal message.
 
 #include <functional>
 #include <string>
 
-// ReportCategory values.
-namespace ReportCategory {
-inline constexpr int Fatal = -1;  // the program cannot run: always shown, then shut-down
-// Warnings, shown while their ReportFlags entry is 1.
-inline constexpr int NoAudio = 1;
-inline constexpr int VirtualReality = 2;
-inline constexpr int Sound3D = 3;
-inline constexpr int RayTracing = 4;
-}  // namespace ReportCategory
+#include "model/report_message.h"
 
 // The message dialog's contents and rules while it is shown.
 class CMessage {
@@ -51,6 +45,6 @@ void SetMessageDialog(MessageDialog* dialog);
 // ends with exit status 1.
 void SetFatalMessageHandler(std::function<void()> handler);
 
-// Shows the message unless its category is a warning that is silenced; a fatal message then
-// runs the fatal handler. Returns when the dialog is closed.
-void ReportMessage(const char* text, int category);
+// The handler ReportMessage runs: shows the message unless its category is a warning that is
+// silenced; a fatal message then runs the fatal handler. Returns when the dialog is closed.
+void ShowReportedMessage(const char* text, int category);

@@ -1,9 +1,9 @@
 #include "app/raytracer_install.h"
 
-#include "app/messages.h"
+#include "animation/view_options.h"
 #include "app/scene_init.h"
-#include "app/settings_globals.h"
 #include "app/subsystem_calls.h"
+#include "model/report_message.h"
 #include "raytrace/rt_context.h"
 #include "raytrace/rt_frame.h"
 #include "raytrace/rt_host.h"

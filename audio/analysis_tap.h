@@ -5,7 +5,9 @@
 //
 // Writer: the sound layer's mixer thread (the callbacks). Reader: the analysis thread
 // (TakeTapBlock). No locks: a sequence number per bank tells the reader whether the bank
-// changed while it was copied, so a torn block is never handed over.
+// changed while it was copied, so a torn block is never handed over. The numbers grow across
+// both banks, so the reader also refuses a block no newer than the last one it took: a flag
+// raised again for a bank it has already copied hands nothing over twice, or out of order.
 
 #include <atomic>
 #include <cstdint>
@@ -23,7 +25,7 @@ constexpr int kDspOk = 0;
 extern std::atomic<float> FmodTapBuffer[2 * kTapBankSize];  // bank b: entries b x 512 on
 extern std::atomic<int> FmodTapBank;     // bank of the latest "Stereo2Left" read; starts 0
 extern std::atomic<int> FmodBlockReady;  // 0 no new block, else 1 + the bank holding one
-extern std::atomic<std::uint32_t> TapBankSeq[2];  // odd while the mixer writes the bank
+extern std::atomic<std::uint64_t> TapBankSeq[2];  // odd while the mixer writes the bank
 extern std::atomic<std::uint64_t> TapBlocksTorn;  // blocks discarded as changed under the copy
 
 // Every output channel gets input channel 1; the tap gets (channel 0 + channel 1) / 2 of
@@ -37,5 +39,6 @@ int Stereo2RightRead(DspState* state, const float* inBuffer, float* outBuffer,
 void SetFmodBlockReady(int value);
 
 // Analysis thread: copies the newest flagged bank into `block` (kTapBankSize values) and
-// clears the flag. False when no block is flagged or the bank changed during the copy.
+// clears the flag. False when no block is flagged, the bank changed during the copy, or the
+// bank holds no block newer than the last one taken.
 [[nodiscard]] bool TakeTapBlock(float* block);

@@ -1,6 +1,6 @@
 #include "audio/analysis_thread.h"
 
-#include "app/settings_globals.h"
+#include "audio/music_detect.h"
 #include "audio/analysis_clock.h"
 #include "audio/analysis_tap.h"
 #include "audio/auto_gain.h"

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -218,6 +220,9 @@ bool ReadFilePrefix(const char* path, std::size_t maxBytes, FileImage& file) {
         void operator()(std::FILE* f) const { std::fclose(f); }
     };
     if (!path) return false;
+    // Opening a named pipe would wait for a writer for good, and a device need never end.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return false;
     const std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path, "rb"));
     if (!f || std::fseek(f.get(), 0, SEEK_END) != 0) return false;
     const long end = std::ftell(f.get());

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/settings_globals.h"  // DisplayTextures: 1 draws textures
+#include "model/display_options.h"  // DisplayTextures: 1 draws textures
 
 // Written by the commands, read while drawing (UI thread).
 extern int FilledPolygons;  // 1: filled polygons, 0: line rendering

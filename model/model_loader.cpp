@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 
 #include <array>
+#include <climits>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -29,7 +30,8 @@ enum ChunkTag : std::int32_t {
     kTagJoint = 4,
 };
 constexpr std::uint64_t kChunkHeaderBytes = 8;
-constexpr std::size_t kMaxPathLength = 255;  // current directory and relative path together
+// Current directory and relative path together; the platform's limit counts the final null.
+constexpr std::size_t kMaxPathLength = PATH_MAX - 1;
 constexpr float kClubTextureScale = 15000.0f;
 constexpr float kAuburn[3] = {0.408f, 0.059f, 0.059f};
 constexpr int kAuburnPart = 15;
@@ -101,8 +103,9 @@ bool ReadPart(BeReader* in, RawPart* p) {
     p->texCoords = present[4] != 0;
     const std::uint64_t v = p->vertexCount;
     const std::uint64_t f = p->faceCount;
-    // Outside the format: no faces, more vertices than corners, nothing to colour it with.
-    if (f == 0 || v > 4 * f || !(p->faceColors || p->vertexColors)) return false;
+    // Outside the format: more vertices than corners (so vertices without faces), nothing to
+    // colour it with. A part without either is allowed and draws nothing.
+    if (v > 4 * f || !(p->faceColors || p->vertexColors)) return false;
     // Checked before anything is allocated, so the arrays never outgrow the file; the 28
     // bytes of counts and flags are read already.
     if (PartBodyBytes(*p) - 28 > in->Remaining()) return false;

@@ -7,7 +7,7 @@
 #include "animation/dancer_selection.h"
 #include "animation/light_object.h"
 #include "animation/light_show.h"
-#include "app/settings_globals.h"
+#include "animation/view_options.h"
 #include "model/mesh_part.h"
 #include "model/model_object.h"
 #include "model/vec_math.h"

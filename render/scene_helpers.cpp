@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/settings_globals.h"
+#include "animation/view_options.h"
 
 bool RayTracerInForce() { return RayTracingAvailable != 0 && RenderEngine == kRayTracerEngine; }
 

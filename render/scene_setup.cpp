@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/settings_globals.h"
+#include "render/render_options.h"
 #include "model/mesh_part.h"
 #include "platform/text/bitmap_font.h"
 #include "render/scene_state.h"

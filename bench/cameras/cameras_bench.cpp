@@ -15,7 +15,7 @@
 #include "animation/light_object.h"
 #include "animation/light_show.h"
 #include "animation/view_state.h"
-#include "app/settings_globals.h"
+#include "animation/view_options.h"
 #include "model/vec_math.h"
 #include "tools/offscreen_gl/offscreen_gl.h"
 

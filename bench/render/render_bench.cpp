@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/settings_globals.h"
+#include "animation/view_options.h"
 #include "render/demo/demo_scene.h"
 #include "render/frame_driver.h"
 #include "render/scene_state.h"

@@ -8,13 +8,15 @@
 #include "animation/dancer_selection.h"
 #include "animation/light_show.h"
 #include "animation/view_state.h"
-#include "app/settings_globals.h"
+#include "animation/view_options.h"
 #include "audio/analysis_thread.h"
+#include "model/display_options.h"
 #include "model/model_factory.h"
 #include "render/eye_render.h"
 #include "render/frame_driver.h"
 #include "render/frame_hooks.h"
 #include "render/planar_shadows.h"
+#include "render/render_options.h"
 #include "render/scene_helpers.h"
 #include "render/scene_state.h"
 
@@ -24,7 +26,9 @@ constexpr unsigned kFontListCount = 256;
 
 // The view switches and run-time values as the program starts.
 void SetStartValues(int dancer) {
-    SetSettingsStartValues();
+    SetDisplayStartValues();
+    SetViewStartValues();
+    SetRenderStartValues();
     ShowClub = 1;
     ShowProps = 0;
     ShowStats = 0;

@@ -8,7 +8,7 @@
 
 #include "animation/camera.h"
 #include "animation/vr_camera.h"
-#include "app/settings_globals.h"
+#include "animation/view_options.h"
 #include "model/vec_math.h"
 #include "tests/animation/scene_doubles.h"
 #include "tests/support/case_name.h"

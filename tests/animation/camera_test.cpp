@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <numbers>
 
-#include "app/settings_globals.h"
+#include "animation/view_options.h"
 #include "model/vec_math.h"
 #include "tests/animation/scene_doubles.h"
 #include "tests/support/case_name.h"

@@ -3,14 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "app/messages.h"
-#include "app/settings_globals.h"
+#include "animation/view_options.h"
+#include "model/report_message.h"
 #include "tests/animation/synthetic_dancer.h"
 #include "tests/model/temp_dir.h"
 #include "tests/support/case_name.h"
@@ -21,21 +19,25 @@ namespace {
 using synthetic::DancerFileBytes;
 using synthetic::DancerSpec;
 
-class RecordingDialog final : public MessageDialog {
-  public:
+// What was reported while a test ran: the handler is a plain function, so it records here.
+struct Reported {
     std::vector<std::string> shown;
-    void RunModal(CMessage& message) override { shown.push_back(message.Text()); }
+    int fatal = 0;
 };
+Reported g_reported;
+
+void RecordMessage(const char* text, int category) {
+    g_reported.shown.emplace_back(text);
+    if (category == ReportCategory::Fatal) ++g_reported.fatal;
+}
 
 // A fresh scene in an empty folder, with messages going to a recorder.
 class DancerSceneTest : public GlFixture {
   protected:
     void SetUp() override {
         GlFixture::SetUp();
-        if (const char* mode = std::getenv("VELMORANTH_NONINTERACTIVE")) m_savedMode = mode;
-        unsetenv("VELMORANTH_NONINTERACTIVE");
-        SetMessageDialog(&m_dialog);
-        SetFatalMessageHandler([this] { ++m_fatal; });
+        g_reported = {};
+        SetReportMessageHandler(&RecordMessage);
         InitMaterialTables();
         ReleaseDancers();
         CurrentDancer = 0;
@@ -46,9 +48,7 @@ class DancerSceneTest : public GlFixture {
     }
     void TearDown() override {
         ReleaseDancers();  // before the GL context goes
-        SetMessageDialog(nullptr);
-        SetFatalMessageHandler({});
-        if (m_savedMode) setenv("VELMORANTH_NONINTERACTIVE", m_savedMode->c_str(), 1);
+        SetReportMessageHandler(nullptr);
         GlFixture::TearDown();
     }
     void WriteDancer(const std::string& file, const DancerSpec& layout = {}) {
@@ -56,11 +56,6 @@ class DancerSceneTest : public GlFixture {
     }
 
     ScopedTempDir m_dir;
-    RecordingDialog m_dialog;
-    int m_fatal = 0;
-
-  private:
-    std::optional<std::string> m_savedMode;
 };
 
 enum class Files { kBoth, kNoShadow, kOtherLayoutShadow, kNoDancer, kVariantOne };
@@ -113,13 +108,13 @@ TEST_P(SelectDancerTest, ReplacesTheDancerAndHerShadow) {
     EXPECT_EQ(DancerShadow != nullptr, c.shadow);
     EXPECT_EQ(RenderShadows, c.shadowsOn ? 1 : 0);
     EXPECT_EQ(ShadowsAvailable, c.shadowsOn ? 1 : 0);
-    EXPECT_EQ(m_fatal, c.fatal ? 1 : 0);
+    EXPECT_EQ(g_reported.fatal, c.fatal ? 1 : 0);
     if (c.fatal) {
-        ASSERT_EQ(m_dialog.shown.size(), 1u);
-        EXPECT_EQ(m_dialog.shown[0], "I couldn't find Orlaq.dat!");
+        ASSERT_EQ(g_reported.shown.size(), 1u);
+        EXPECT_EQ(g_reported.shown[0], "I couldn't find Orlaq.dat!");
         EXPECT_EQ(DancerAvailable[kTypeOrlaq], 0);
     } else {
-        EXPECT_TRUE(m_dialog.shown.empty());
+        EXPECT_TRUE(g_reported.shown.empty());
     }
     if (c.index < 0 || c.index >= kDancerCount) {
         EXPECT_EQ(Dancer, before);  // a bad index keeps the dancer shown

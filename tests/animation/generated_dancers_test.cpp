@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "animation/dancer_selection.h"
-#include "app/settings_globals.h"
+#include "animation/view_options.h"
 #include "model/matrix_stack.h"
 #include "tests/support/case_name.h"
 #include "tests/support/gl_context.h"

@@ -10,7 +10,7 @@
 #include <GL/gl.h>
 
 #include "animation/light_object.h"
-#include "app/settings_globals.h"
+#include "animation/view_options.h"
 #include "model/vec_math.h"
 #include "tests/animation/scene_doubles.h"
 #include "tests/support/case_name.h"
@@ -63,7 +63,7 @@ protected:
         SimpleLight = nullptr;
         MainLight = nullptr;
         SpotLights = {};
-        SetSettingsStartValues();
+        SetViewStartValues();
         LightShowTimer = kLightShowTimerStart;
         GlFixture::TearDown();
     }

@@ -1,5 +1,7 @@
 // The program as a user starts it: from a run folder, under the X display.
 
+#include <signal.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -85,6 +87,32 @@ TEST(Program, ShowsTheDancingClubAndQuitsWhenClosed) {
 
     ASSERT_TRUE(RequestClose(window));
     EXPECT_EQ(run.WaitForExit(kRunLimitMs), 0) << run.StandardError();
+}
+
+// Ctrl+C in the terminal and a plain kill both end the program through its normal shut-down.
+class QuitSignalTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(QuitSignalTest, EndsTheRunWithSuccess) {
+    RunFolder folder;
+    ProgramRun run(folder, {});
+    ASSERT_TRUE(run.Started());
+    // Once the window is shown, start-up (SDL's audio included) is over.
+    ASSERT_NE(WaitForWindow(run, "velmoranth"), 0u) << run.StandardError();
+    ASSERT_EQ(kill(run.Pid(), GetParam()), 0);
+    EXPECT_EQ(run.WaitForExit(kRunLimitMs), 0) << run.StandardError();
+}
+INSTANTIATE_TEST_SUITE_P(Signals, QuitSignalTest, ::testing::Values(SIGINT, SIGTERM),
+                         [](const ::testing::TestParamInfo<int>& param) {
+                             return std::string(param.param == SIGINT ? "Interrupt" : "Terminate");
+                         });
+
+TEST(Program, WithoutADisplaySaysSoAndFails) {
+    RunFolder folder;
+    ProgramRun run(folder, {"DISPLAY", "QT_QPA_PLATFORM"});
+    ASSERT_TRUE(run.Started());
+    EXPECT_EQ(run.WaitForExit(kRunLimitMs), 1);
+    const std::string err = run.StandardError();
+    EXPECT_EQ(err, "velmoranth: no X display to open (DISPLAY is not set)\n");
 }
 
 struct FatalCase {

@@ -134,6 +134,41 @@ TEST(TakeTapBlock, TheNewestBlockWinsAndABankBeingWrittenIsRefused) {
     TapBankSeq[1].fetch_add(1);
 }
 
+// A flag seen again after its block was taken: the mixer refilled and flagged the bank while
+// the reader copied it, or the reader saw an older bank's flag just before the newer one
+// replaced it. Neither may hand a block over a second time, nor an older one after a newer.
+struct StaleFlagCase {
+    const char* name;
+    int blocksMixed;  // blocks 1..n go into banks 1, 0, 1, ...
+    int staleFlag;    // the flag raised again after the newest block was taken
+};
+const StaleFlagCase kStaleFlagCases[] = {
+    {"SameBankFlaggedAgain", 1, 2},
+    {"SameBankFlaggedAgainAfterTwoBlocks", 2, 1},
+    {"OlderBankFlaggedAfterTheNewerWasTaken", 2, 2},
+    {"OlderBankFlaggedAfterThreeBlocks", 3, 1},
+};
+
+class TakeTapStaleFlag : public ::testing::TestWithParam<StaleFlagCase> {};
+
+TEST_P(TakeTapStaleFlag, HandsNothingOver) {
+    const StaleFlagCase& c = GetParam();
+    ResetTap();
+    float block[kTapBankSize];
+    for (int n = 1; n <= c.blocksMixed; ++n) MixConstantBlock(static_cast<float>(n));
+    ASSERT_TRUE(TakeTapBlock(block));
+    ASSERT_EQ(block[0], static_cast<float>(c.blocksMixed));
+    SetFmodBlockReady(c.staleFlag);
+    EXPECT_FALSE(TakeTapBlock(block));
+    EXPECT_EQ(FmodBlockReady.load(), 0);
+
+    MixConstantBlock(static_cast<float>(c.blocksMixed + 1));
+    ASSERT_TRUE(TakeTapBlock(block)) << "the next new block is handed over";
+    EXPECT_EQ(block[0], static_cast<float>(c.blocksMixed + 1));
+}
+INSTANTIATE_TEST_SUITE_P(Cases, TakeTapStaleFlag, ::testing::ValuesIn(kStaleFlagCases),
+                         CaseName());
+
 // The mixer thread writes blocks as fast as it can while the analysis thread takes them; a
 // taken block must be one whole block, never parts of two.
 TEST(ThreadedTap, NeverHandsOverATornBlock) {

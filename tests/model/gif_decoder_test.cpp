@@ -1,9 +1,11 @@
 #include "model/gif_decoder.h"
 
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -12,6 +14,7 @@
 
 #include "tests/model/gif_test_writer.h"
 #include "tests/model/giflib_encode.h"
+#include "tests/model/temp_dir.h"
 #include "tests/support/case_name.h"
 
 namespace {
@@ -448,6 +451,22 @@ TEST(GifDecode, FailsOnAPathThatIsNoGifFile) {
     EXPECT_EQ(GifDecode(nullptr, indices, nullptr, nullptr, nullptr), 0);
     EXPECT_EQ(GifDecode("no-such-folder/no-such.gif", indices, nullptr, nullptr, nullptr), 0);
     EXPECT_EQ(GifDecode(".", indices, nullptr, nullptr, nullptr), 0);
+}
+
+// A texture name that is a pipe or a device fails at once like a missing file, whichever
+// decode reads it.
+TEST(GifDecode, FailsAtOnceOnAPipeOrADevice) {
+    ScopedTempDir dir;
+    ASSERT_EQ(mkfifo("Pipe.gif", 0600), 0);  // opening it would wait for a writer
+    std::filesystem::create_symlink("/dev/zero", "Device.gif");
+    for (const char* path : {"Pipe.gif", "Device.gif"}) {
+        std::uint8_t indices[4];
+        std::int32_t w = 0, h = 0;
+        EXPECT_EQ(GifDecode(path, indices, nullptr, &w, &h), 0) << path;
+        EXPECT_EQ(GifDecode(path, nullptr, nullptr, &w, &h), 0) << path;
+        std::vector<std::uint8_t> image;
+        EXPECT_EQ(GifDecodeImage(path, image, nullptr, w, h), 0) << path;
+    }
 }
 
 // Every early end of a real file either fails or, once all indices are in, decodes fully.

@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include <climits>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -76,6 +77,23 @@ TEST_F(LoaderTest, EndChunkAloneIsAnEmptyModelOfTheRecordsType) {
     EXPECT_EQ(m_model.GetNodeCount(), 0);
     EXPECT_EQ(m_model.GetPartCount(), 0);
     EXPECT_EQ(m_model.GetType(), kTypeTable4);
+}
+
+// A part with no vertices and no faces is a part of the model, not a broken file; it draws
+// nothing, and the parts after it load as usual.
+TEST_F(LoaderTest, AnEmptyPartLoadsAndDrawsNothing) {
+    const TestRecord r(kTypeStool, 2);
+    ModelBytes empty;
+    empty.Words({0, 0, 1, 1, 1, 1, 1}).Floats({0.2f, 0.4f, 0.6f});  // V 0, F 0, every flag set
+    ModelBytes file;
+    file.Chunk(1, empty).Append(Part(Triangle())).End();
+    ASSERT_EQ(Load(file, r.record), kLoadOk);
+    ASSERT_EQ(m_model.GetPartCount(), 2);
+    EXPECT_EQ(m_model.GetPart(0)->GetVertexCount(), 0u);
+    EXPECT_EQ(m_model.GetPart(0)->GetQuadCount(), 0u);
+    EXPECT_EQ(m_model.GetPart(1)->GetVertexCount(), 3u);
+    m_model.Draw();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(LoaderTest, ReadsATriangleSpelledOutByteByByte) {
@@ -388,6 +406,25 @@ TEST(LoaderFileTest, MissingOrTooLongPathFailsWithoutTouchingTheModel) {
     EXPECT_EQ(model.Load("Models\\Stool.dat", r.record, 0), kLoadOk);  // backslash works
     const std::string longName = "Models/" + std::string(260, 'x');
     EXPECT_EQ(model.Load(longName.c_str(), r.record, 0), kLoadNoFile);
+}
+
+// A run folder deep in a home directory: paths far past 255 characters load, up to the
+// platform's limit.
+TEST(LoaderFileTest, LongPathsLoadUpToThePlatformLimit) {
+    ScopedTempDir dir;
+    const TestRecord r(kTypeStool, 1);
+    std::string deep = "Models";
+    for (int i = 0; i < 3; ++i) deep += "/" + std::string(120, static_cast<char>('a' + i));
+    const std::string path = deep + "/Stool.dat";
+    ASSERT_GT(path.size(), 255u);
+    std::filesystem::create_directories(deep);
+    dir.Write(path, ModelBytes{}.End().String());
+    CModelObject model;
+    EXPECT_EQ(model.Load(path.c_str(), r.record, 0), kLoadOk);
+
+    std::string tooLong = ".";
+    while (tooLong.size() < PATH_MAX) tooLong += "/.";
+    EXPECT_EQ(model.Load((tooLong + "/" + path).c_str(), r.record, 0), kLoadNoFile);
 }
 
 // What is no file fails like a missing one, and at once: a pipe would otherwise block the load

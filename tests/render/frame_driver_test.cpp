@@ -10,8 +10,9 @@
 #include "animation/camera.h"
 #include "animation/dancer_selection.h"
 #include "animation/view_state.h"
-#include "app/messages.h"
-#include "app/settings_globals.h"
+#include "model/report_message.h"
+#include "animation/view_options.h"
+#include "render/render_options.h"
 #include "audio/analysis_thread.h"
 #include "audio/beat_tracker.h"
 #include "model/model_object.h"
@@ -73,14 +74,16 @@ TEST_F(FrameDriverTest, DancerRequestIsConsumedByTheTickThatSeesIt) {
 TEST_F(FrameDriverTest, ShutDownDuringTheDancerChangeEndsTheTick) {
     TickFrames(3);
     const int drawnTicks = FrameCounter;
-    SetFatalMessageHandler([] { ShutDownStarted = 1; });
+    SetReportMessageHandler([](const char*, int category) {
+        if (category == ReportCategory::Fatal) ShutDownStarted = 1;
+    });
     {
         ScopedTempDir noModels;
         RequestedDancer = 1;
         FillWithMarker();
         TickFrames(1);
     }
-    SetFatalMessageHandler(nullptr);
+    SetReportMessageHandler(nullptr);
     EXPECT_EQ(DancerLoaded, 0);
     EXPECT_EQ(FrameCounter, drawnTicks);
     const Image image = m_context->ReadRgba();

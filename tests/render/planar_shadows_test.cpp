@@ -12,7 +12,7 @@
 #include "animation/light_object.h"
 #include "animation/light_show.h"
 #include "animation/view_state.h"
-#include "app/settings_globals.h"
+#include "animation/view_options.h"
 #include "model/vec_math.h"
 #include "render/eye_render.h"
 #include "render/scene_state.h"
