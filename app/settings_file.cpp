@@ -1,11 +1,13 @@
 #include "app/settings_file.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <span>
@@ -224,6 +226,23 @@ bool WriteKeys(std::FILE* file) {
            std::fflush(file) == 0 && fsync(fileno(file)) == 0;
 }
 
+// Where a symlinked settings file points, so the link stays a link; the path itself otherwise.
+std::string LinkTarget(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_symlink(path, error)) return path;
+    const std::filesystem::path target = std::filesystem::weakly_canonical(path, error);
+    return error ? path : target.string();
+}
+
+// The mode of the file being replaced; a new file gets what creating it would give.
+mode_t KeptMode(const std::string& path) {
+    struct stat old = {};
+    if (stat(path.c_str(), &old) == 0) return old.st_mode & 07777;
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
 }  // namespace
 
 void BindPropVisibility(PropVisibility* props) { g_props = props; }
@@ -233,15 +252,20 @@ int ReadReportSettings() { return ReadKeys(kReportKeys); }
 int ReadSettings() { return ReadKeys(kSceneKeys); }
 
 int WriteSettings() {
-    std::string path;
-    if (!SettingsPath(path)) return 1;
+    std::string link;
+    if (!SettingsPath(link)) return 1;
+    const std::string path = LinkTarget(link);
     // A file the user may not write stays as it is, although the rename below could replace it.
     if (access(path.c_str(), W_OK) != 0 && errno != ENOENT) return 1;
-    const std::string temporary = path + ".tmp";
-    FilePtr file(std::fopen(temporary.c_str(), "w"));
-    if (!file) return 1;
-    const bool written = WriteKeys(file.get());
-    const bool closed = std::fclose(file.release()) == 0;
+    // A name of its own in the same folder: another writer's file is never truncated, and the
+    // rename stays within one file system.
+    std::string temporary = path + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) return 1;
+    FilePtr file(fdopen(fd, "w"));
+    if (!file) close(fd);
+    const bool written = file && fchmod(fd, KeptMode(path)) == 0 && WriteKeys(file.get());
+    const bool closed = file && std::fclose(file.release()) == 0;
     if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
         std::remove(temporary.c_str());
         return 1;

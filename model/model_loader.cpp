@@ -103,8 +103,9 @@ bool ReadPart(BeReader* in, RawPart* p) {
     p->texCoords = present[4] != 0;
     const std::uint64_t v = p->vertexCount;
     const std::uint64_t f = p->faceCount;
-    // Outside the format: no faces, more vertices than corners, nothing to colour it with.
-    if (f == 0 || v > 4 * f || !(p->faceColors || p->vertexColors)) return false;
+    // Outside the format: more vertices than corners (so vertices without faces), nothing to
+    // colour it with. A part without either is allowed and draws nothing.
+    if (v > 4 * f || !(p->faceColors || p->vertexColors)) return false;
     // Checked before anything is allocated, so the arrays never outgrow the file; the 28
     // bytes of counts and flags are read already.
     if (PartBodyBytes(*p) - 28 > in->Remaining()) return false;

@@ -4,9 +4,12 @@
 
 namespace pcapture {
 
+void KeepSdlOffTheSignals() { SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1"); }
+
 SdlAudioScope::SdlAudioScope() {
     // Read when SDL lists its devices, so it must be set before audio starts.
     SDL_SetHint(SDL_HINT_AUDIO_INCLUDE_MONITORS, "1");
+    KeepSdlOffTheSignals();
     m_ok = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
 }
 

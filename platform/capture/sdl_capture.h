@@ -11,6 +11,10 @@
 
 namespace pcapture {
 
+// Tells SDL to leave SIGINT and SIGTERM alone: its handlers would turn them into quit events
+// nobody reads. Must come before any SDL subsystem starts; SdlAudioScope calls it too.
+void KeepSdlOffTheSignals();
+
 // Starts SDL's audio for as long as it lives. Create one on the UI thread before any
 // recording device is listed or opened; SDL counts nested starts.
 class SdlAudioScope {

@@ -50,6 +50,7 @@ ProgramRun::ProgramRun(const RunFolder& folder, const std::vector<std::string>& 
     dup2(none, STDIN_FILENO);
     dup2(none, STDOUT_FILENO);
     dup2(err, STDERR_FILENO);
+    // glibc's putenv removes a variable given without "=".
     for (std::string& s : settings) putenv(s.data());
     execl(VELMORANTH_PROGRAM, "velmoranth", static_cast<char*>(nullptr));
     _exit(127);

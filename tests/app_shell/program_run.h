@@ -23,7 +23,8 @@ class RunFolder {
 
 class ProgramRun {
   public:
-    // Starts the program in the folder with the extra environment settings ("NAME=value"),
+    // Starts the program in the folder with the extra environment settings ("NAME=value"; a
+    // bare "NAME" removes the variable),
     // unattended (messages to standard error), its standard error kept in a file.
     ProgramRun(const RunFolder& folder, const std::vector<std::string>& environment);
     ~ProgramRun();  // kills a program still running

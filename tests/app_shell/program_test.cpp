@@ -1,11 +1,15 @@
 // The program as a user starts it: from a run folder, under the X display.
 
+#include <signal.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -100,6 +104,32 @@ TEST(Program, ShowsTheDancingClubAndAsksBeforeQuitting) {
     EXPECT_EQ(run.WaitForExit(500), -1);  // still running: the destructor ends it
 }
 
+// Ctrl+C in the terminal and a plain kill both end the program through its normal shut-down.
+class QuitSignalTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(QuitSignalTest, EndsTheRunWithSuccess) {
+    RunFolder folder;
+    ProgramRun run(folder, {});
+    ASSERT_TRUE(run.Started());
+    // Once the window is shown, start-up (SDL's audio included) is over.
+    ASSERT_NE(WaitForWindow(run, "velmoranth"), 0u) << run.StandardError();
+    ASSERT_EQ(kill(run.Pid(), GetParam()), 0);
+    EXPECT_EQ(run.WaitForExit(kRunLimitMs), 0) << run.StandardError();
+}
+INSTANTIATE_TEST_SUITE_P(Signals, QuitSignalTest, ::testing::Values(SIGINT, SIGTERM),
+                         [](const ::testing::TestParamInfo<int>& param) {
+                             return std::string(param.param == SIGINT ? "Interrupt" : "Terminate");
+                         });
+
+TEST(Program, WithoutADisplaySaysSoAndFails) {
+    RunFolder folder;
+    ProgramRun run(folder, {"DISPLAY", "QT_QPA_PLATFORM"});
+    ASSERT_TRUE(run.Started());
+    EXPECT_EQ(run.WaitForExit(kRunLimitMs), 1);
+    const std::string err = run.StandardError();
+    EXPECT_EQ(err, "velmoranth: no X display to open (DISPLAY is not set)\n");
+}
+
 struct FatalCase {
     const char* name;
     const char* missing;
@@ -123,5 +153,62 @@ TEST_P(FatalStartTest, ReportsTheMessageAndFails) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FatalStartTest, ::testing::ValuesIn(kFatalCases), CaseName());
+
+}  // namespace
+
+namespace {
+
+// The ray tracer's program files beside Models/, and the settings asking for engine 2.
+void PrepareRayTracing(const RunFolder& folder) {
+    for (const char* file : {"VMCamera.ptx", "VMSky.ptx", "VMMesh.ptx", "VMLighting.ptx",
+                             "VMSelector.ptx"}) {
+        std::filesystem::copy_file(file, folder.Path() / file);
+    }
+    std::ofstream(folder.Path() / "Velmoranth.ini") << "Version 1\nRenderEngine 2\n";
+}
+
+std::string ReadText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+struct RayTracedRun {
+    const char* name;
+    const char* environment;  // extra setting, or empty
+    const char* reportEntry;  // null: no report file
+};
+
+const RayTracedRun kRayTracedRuns[] = {
+    {"Runs", "", nullptr},
+    {"NoDevice", "VM_RT_DEVICE=none", "Checking Context Creation: No device"},
+    {"LaunchFails", "VM_RT_FAULTS=rtContextLaunch2D#3=RT_ERROR_LAUNCH_FAILED",
+     "Context Launch 2D: Launch failed (Details: rtContextLaunch2D: injected fault)"},
+};
+
+class RayTracedProgramTest : public ::testing::TestWithParam<RayTracedRun> {};
+
+TEST_P(RayTracedProgramTest, RunsItsFramesOrFallsBackAndQuitsWithSuccess) {
+    RunFolder folder;
+    PrepareRayTracing(folder);
+    std::vector<std::string> environment = {"VELMORANTH_EXIT_AFTER_FRAMES=100"};
+    if (*GetParam().environment) environment.push_back(GetParam().environment);
+    ProgramRun run(folder, environment);
+    ASSERT_TRUE(run.Started());
+    EXPECT_EQ(run.WaitForExit(kRunLimitMs), 0) << run.StandardError();
+    const std::string err = run.StandardError();
+    const std::filesystem::path report = folder.Path() / "rt_error_report.txt";
+    if (!GetParam().reportEntry) {
+        EXPECT_FALSE(Contains(err, "MESSAGE:")) << err;
+        EXPECT_FALSE(std::filesystem::exists(report));
+        return;
+    }
+    // One warning, in the ray-tracing category, and the entry in the report.
+    EXPECT_TRUE(Contains(err, "MESSAGE: [category 4]")) << err;
+    EXPECT_EQ(ReadText(report), std::string("=====================\n_____________________\n") +
+                                    GetParam().reportEntry + "\n\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RayTracedProgramTest, ::testing::ValuesIn(kRayTracedRuns),
+                         CaseName());
 
 }  // namespace

@@ -79,6 +79,23 @@ TEST_F(LoaderTest, EndChunkAloneIsAnEmptyModelOfTheRecordsType) {
     EXPECT_EQ(m_model.GetType(), kTypeTable4);
 }
 
+// A part with no vertices and no faces is a part of the model, not a broken file; it draws
+// nothing, and the parts after it load as usual.
+TEST_F(LoaderTest, AnEmptyPartLoadsAndDrawsNothing) {
+    const TestRecord r(kTypeStool, 2);
+    ModelBytes empty;
+    empty.Words({0, 0, 1, 1, 1, 1, 1}).Floats({0.2f, 0.4f, 0.6f});  // V 0, F 0, every flag set
+    ModelBytes file;
+    file.Chunk(1, empty).Append(Part(Triangle())).End();
+    ASSERT_EQ(Load(file, r.record), kLoadOk);
+    ASSERT_EQ(m_model.GetPartCount(), 2);
+    EXPECT_EQ(m_model.GetPart(0)->GetVertexCount(), 0u);
+    EXPECT_EQ(m_model.GetPart(0)->GetQuadCount(), 0u);
+    EXPECT_EQ(m_model.GetPart(1)->GetVertexCount(), 3u);
+    m_model.Draw();
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+}
+
 TEST_F(LoaderTest, ReadsATriangleSpelledOutByteByByte) {
     const TestRecord r(kTypeStool, 2);
     // One vertex-coloured triangle: V 3, F 1, only vertex colours, colour (1, 0.5, 0).
