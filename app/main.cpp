@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/quit_signals.h"
+#include "app/raytracer_install.h"
 #include "app/velmoranth_app.h"
 #include "app/velmoranth_shell.h"
 #include "app/velmoranth_view.h"
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     }
     pcapture::KeepSdlOffTheSignals();
     QApplication qt(argc, argv);
+    InstallRayTracer();
     int status = 1;  // a start-up that fails is a failed run
     {
         VelmoranthShell shell;

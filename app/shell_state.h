@@ -8,3 +8,10 @@ extern int SavedFullScreen;  // the full-screen state to return to; start 0
 extern int VirtualReality;   // 1 while the Virtual Reality mode is on; start 0
 extern int VrAvailable;      // never set: the Virtual Reality mode stays unavailable
 extern int StereoAvailable;  // 1 when the granted pixel format has quad-buffer stereo
+
+// The frame's last client geometry while not in full screen (screen pixels), which leaving
+// full screen restores.
+extern int WindowClientX;
+extern int WindowClientY;
+extern int WindowClientWidth;
+extern int WindowClientHeight;

@@ -5,12 +5,14 @@
 
 #include <memory>
 
+#include "app/commands.h"
 #include "app/messages.h"
 
 class CVelmoranthView;
 namespace pgui {
+class CommandMenus;
 class MainFrame;
-}
+}  // namespace pgui
 
 class VelmoranthShell {
   public:
@@ -26,7 +28,12 @@ class VelmoranthShell {
     pgui::MainFrame* Frame() const { return m_frame.get(); }
     CVelmoranthView* View() const { return m_view.get(); }
 
+    // What the commands reach: the dialogs, the frame's display mode, the quit.
+    const cmd::Seams& Seams() const { return m_seams; }
+
   private:
+    void ConnectCommands();
+
     class Dialog final : public MessageDialog {
       public:
         explicit Dialog(VelmoranthShell& shell) : m_shell(shell) {}
@@ -37,6 +44,8 @@ class VelmoranthShell {
     };
 
     Dialog m_dialog{*this};
+    cmd::Seams m_seams;
+    std::unique_ptr<pgui::CommandMenus> m_menus;
     std::unique_ptr<CVelmoranthView> m_view;
     std::unique_ptr<pgui::MainFrame> m_frame;  // goes first, with the view's window in it
 };

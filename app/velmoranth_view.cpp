@@ -52,6 +52,12 @@ CVelmoranthView::CVelmoranthView() : m_exitAfterFrames(ExitAfterFramesSetting())
     hooks.create = [this] { return OnCreate(); };
     hooks.resize = [this](int width, int height) { OnSize(width, height); };
     hooks.paint = [this] { OnDraw(); };
+    hooks.keyPress = [this](const pgui::ViewKey& key) {
+        if (OnKey) OnKey(key);
+    };
+    hooks.contextMenu = [this](int x, int y) {
+        if (OnContextMenu) OnContextMenu(x, y);
+    };
     m_owned = std::make_unique<pgui::GlView>(std::move(hooks));
     m_window = m_owned.get();
 }

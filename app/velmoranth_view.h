@@ -3,11 +3,13 @@
 // thread; creating its window makes the context, checks it and builds the scene; every paint
 // draws exactly one frame and asks for the next. UI thread only.
 
+#include <functional>
 #include <memory>
 
 namespace pgui {
 class GlView;
 struct GrantedFormat;
+struct ViewKey;
 }  // namespace pgui
 
 class CVelmoranthView {
@@ -28,6 +30,10 @@ class CVelmoranthView {
     void ShutDownApp();
 
     int FramesDrawn() const { return m_framesDrawn; }
+
+    // Where the view's keys and its context-menu requests (screen pixels) go.
+    std::function<void(const pgui::ViewKey&)> OnKey;
+    std::function<void(int screenX, int screenY)> OnContextMenu;
 
   private:
     bool OnCreate();

@@ -32,15 +32,20 @@ GLuint ReserveTextureName() {
     return id;
 }
 
-// Calling the list binds the texture and uploads the image again; the image is copied into
-// the list when it is recorded.
+// The image goes into the texture object once; calling the list only binds it and sets its
+// parameters. Uploading from the list on every call stalled the pipeline twice a frame,
+// since the frame still being drawn uses the texture.
 void RecordTextureList(GLuint id, int width, int height, const float* colours, bool smooth) {
     const GLint wrap = smooth ? GL_REPEAT : GL_CLAMP;
     const GLint filter = smooth ? GL_LINEAR : GL_NEAREST;
-    glNewList(id, GL_COMPILE);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);  // pixel-store state is set now, not recorded
+    GLint bound = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glBindTexture(GL_TEXTURE_2D, id);
     glTexImage2D(GL_TEXTURE_2D, 0, 3, width, height, 0, GL_RGB, GL_FLOAT, colours);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    glNewList(id, GL_COMPILE);
+    glBindTexture(GL_TEXTURE_2D, id);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);

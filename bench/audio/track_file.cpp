@@ -1,15 +1,15 @@
-// Runs the beat tracker over a WAV file the way the analysis thread runs it while the music
+// Runs the beat tracker over a song file the way the analysis thread runs it while the music
 // player plays the song (1024-frame mixer blocks, the tap's 512 values, gain, spectrum,
 // tracker, a block of zeros on every pass that finds no new block), on a virtual clock.
 // Prints one line per second, then the beat times, the final tempo and the speed.
-// Usage: track_file SONG.wav   (PCM, 16-bit, 44100 Hz, mono or stereo)
-#include "tests/audio/support/synth_audio.h"
-#include "tests/audio/support/tap_path.h"
-#include "tests/audio/support/wav_file.h"
-
+// Usage: track_file SONG   (MP3, WAV, OGG, WMA: anything the player can play)
 #include <chrono>
 #include <cstdio>
 #include <vector>
+
+#include "platform/sound/song_decoder.h"
+#include "tests/audio/support/synth_audio.h"
+#include "tests/audio/support/tap_path.h"
 
 namespace {
 
@@ -23,15 +23,18 @@ void PrintBeats(const std::vector<double>& beats) {
 
 int main(int argc, char** argv) {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s SONG.wav\n", argv[0]);
+        std::fprintf(stderr, "usage: %s SONG\n", argv[0]);
         return 2;
     }
-    WavAudio audio;
-    if (WavResult r = ReadWavFile(argv[1], audio); r != WavResult::Ok) {
-        std::fprintf(stderr, "%s: %s: %s\n", argv[0], argv[1], WavResultText(r));
+    std::vector<float> stereo;
+    if (const psound::SoundResult r = psound::DecodeSongFile(argv[1], stereo);
+        r != psound::SoundResult::Ok) {
+        std::fprintf(stderr, "%s: %s: %s\n", argv[0], argv[1], psound::SoundErrorString(r));
         return 1;
     }
-    const std::vector<float> mono = MonoMix(audio);
+    std::vector<float> mono(stereo.size() / 2);
+    for (std::size_t i = 0; i < mono.size(); ++i)
+        mono[i] = (stereo[2 * i] + stereo[2 * i + 1]) / 2.0f;
     std::vector<double> beats;
     double nextLine = 1.0;
     float tempo = 0.0f;
@@ -45,7 +48,8 @@ int main(int argc, char** argv) {
             nextLine += 1.0;
         }
     });
-    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     PrintBeats(beats);
     const double seconds = static_cast<double>(mono.size()) / kMixRate;
     std::printf("final tempo: %.2f BPM\n", tempo);

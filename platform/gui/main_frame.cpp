@@ -2,6 +2,8 @@
 
 #include <QCloseEvent>
 #include <QMenuBar>
+#include <QMoveEvent>
+#include <QResizeEvent>
 
 #include "platform/gui/gl_view.h"
 
@@ -24,6 +26,26 @@ void MainFrame::closeEvent(QCloseEvent* e) {
     }
     e->ignore();
     m_closeHook();
+}
+
+void MainFrame::moveEvent(QMoveEvent* e) {
+    QMainWindow::moveEvent(e);
+    if (m_geometryHook) m_geometryHook(geometry());
+}
+
+void MainFrame::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    if (m_geometryHook) m_geometryHook(geometry());
+}
+
+void MainFrame::SetFullScreen(bool on, const QRect& windowed) {
+    if (on) {
+        showFullScreen();
+        return;
+    }
+    // The window's own last geometry, not one rebuilt from fixed border sizes.
+    showNormal();
+    if (windowed.isValid()) setGeometry(windowed);
 }
 
 }  // namespace pgui

@@ -3,7 +3,6 @@
 // it), no toolbar and no status bar, holding the GL view. UI thread only.
 
 #include <QMainWindow>
-
 #include <functional>
 #include <memory>
 
@@ -12,7 +11,7 @@ namespace pgui {
 class GlView;
 
 class MainFrame : public QMainWindow {
-public:
+  public:
     MainFrame();
 
     // Embeds the view as the frame's client area; the frame owns it from then on.
@@ -22,13 +21,24 @@ public:
     // A close request (close box, the window manager's Close) calls the hook and leaves the
     // frame open: the hook decides whether the program ends. Without a hook the frame closes.
     void SetCloseHook(std::function<void()> hook) { m_closeHook = std::move(hook); }
+    // Every move and resize reports the frame's client geometry (screen pixels).
+    void SetGeometryHook(std::function<void(const QRect&)> hook) {
+        m_geometryHook = std::move(hook);
+    }
 
-protected:
+    // Full screen fills the screen without borders, the menu bar kept; leaving it puts the
+    // frame back in the normal state at the given client geometry.
+    void SetFullScreen(bool on, const QRect& windowed);
+
+  protected:
     void closeEvent(QCloseEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
 
-private:
+  private:
     GlView* m_view = nullptr;  // owned by its container widget
     std::function<void()> m_closeHook;
+    std::function<void(const QRect&)> m_geometryHook;
 };
 
 }  // namespace pgui

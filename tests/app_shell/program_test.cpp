@@ -8,6 +8,8 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -60,7 +62,7 @@ TEST(Program, DrawsTheFramesAskedForAndQuitsWithSuccess) {
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "Velmoranth.ini"));
 }
 
-TEST(Program, ShowsTheDancingClubAndQuitsWhenClosed) {
+TEST(Program, ShowsTheDancingClubAndAsksBeforeQuitting) {
     RunFolder folder;
     ProgramRun run(folder, {});
     ASSERT_TRUE(run.Started());
@@ -83,8 +85,23 @@ TEST(Program, ShowsTheDancingClubAndQuitsWhenClosed) {
     // The cameras, the lights and the dancer move: the picture changes.
     EXPECT_GT(ChangedPixels(first, second), first.pixels.size() / 100);
 
+    // Closing asks first; the confirmation's own close box lets the dance go on.
     ASSERT_TRUE(RequestClose(window));
-    EXPECT_EQ(run.WaitForExit(kRunLimitMs), 0) << run.StandardError();
+    const unsigned long confirmation = WaitForWindow(run, "Quit Confirm");
+    ASSERT_NE(confirmation, 0u) << run.StandardError();
+    ASSERT_TRUE(RequestClose(confirmation));
+    const auto gone = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (FindTopLevelWindow("Quit Confirm", run.Pid()) != 0 &&
+           std::chrono::steady_clock::now() < gone)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(FindTopLevelWindow("Quit Confirm", run.Pid()), 0u);
+    const ScreenGrab before = GrabWindow(window);
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    EXPECT_GT(ChangedPixels(before, GrabWindow(window)), before.pixels.size() / 100);
+    // A second close request opens the confirmation again.
+    ASSERT_TRUE(RequestClose(window));
+    EXPECT_NE(WaitForWindow(run, "Quit Confirm"), 0u);
+    EXPECT_EQ(run.WaitForExit(500), -1);  // still running: the destructor ends it
 }
 
 // Ctrl+C in the terminal and a plain kill both end the program through its normal shut-down.
@@ -136,5 +153,62 @@ TEST_P(FatalStartTest, ReportsTheMessageAndFails) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FatalStartTest, ::testing::ValuesIn(kFatalCases), CaseName());
+
+}  // namespace
+
+namespace {
+
+// The ray tracer's program files beside Models/, and the settings asking for engine 2.
+void PrepareRayTracing(const RunFolder& folder) {
+    for (const char* file : {"VMCamera.ptx", "VMSky.ptx", "VMMesh.ptx", "VMLighting.ptx",
+                             "VMSelector.ptx"}) {
+        std::filesystem::copy_file(file, folder.Path() / file);
+    }
+    std::ofstream(folder.Path() / "Velmoranth.ini") << "Version 1\nRenderEngine 2\n";
+}
+
+std::string ReadText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+struct RayTracedRun {
+    const char* name;
+    const char* environment;  // extra setting, or empty
+    const char* reportEntry;  // null: no report file
+};
+
+const RayTracedRun kRayTracedRuns[] = {
+    {"Runs", "", nullptr},
+    {"NoDevice", "VM_RT_DEVICE=none", "Checking Context Creation: No device"},
+    {"LaunchFails", "VM_RT_FAULTS=rtContextLaunch2D#3=RT_ERROR_LAUNCH_FAILED",
+     "Context Launch 2D: Launch failed (Details: rtContextLaunch2D: injected fault)"},
+};
+
+class RayTracedProgramTest : public ::testing::TestWithParam<RayTracedRun> {};
+
+TEST_P(RayTracedProgramTest, RunsItsFramesOrFallsBackAndQuitsWithSuccess) {
+    RunFolder folder;
+    PrepareRayTracing(folder);
+    std::vector<std::string> environment = {"VELMORANTH_EXIT_AFTER_FRAMES=100"};
+    if (*GetParam().environment) environment.push_back(GetParam().environment);
+    ProgramRun run(folder, environment);
+    ASSERT_TRUE(run.Started());
+    EXPECT_EQ(run.WaitForExit(kRunLimitMs), 0) << run.StandardError();
+    const std::string err = run.StandardError();
+    const std::filesystem::path report = folder.Path() / "rt_error_report.txt";
+    if (!GetParam().reportEntry) {
+        EXPECT_FALSE(Contains(err, "MESSAGE:")) << err;
+        EXPECT_FALSE(std::filesystem::exists(report));
+        return;
+    }
+    // One warning, in the ray-tracing category, and the entry in the report.
+    EXPECT_TRUE(Contains(err, "MESSAGE: [category 4]")) << err;
+    EXPECT_EQ(ReadText(report), std::string("=====================\n_____________________\n") +
+                                    GetParam().reportEntry + "\n\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, RayTracedProgramTest, ::testing::ValuesIn(kRayTracedRuns),
+                         CaseName());
 
 }  // namespace

@@ -2,15 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
 #include <QEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QObject>
+#include <QPushButton>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "animation/human_object.h"
 #include "app/settings_globals.h"
 #include "app/shell_state.h"
+#include "app/velmoranth_app.h"
 #include "app/velmoranth_shell.h"
 #include "app/velmoranth_view.h"
 #include "audio/analysis_thread.h"
@@ -21,6 +29,7 @@
 #include "tests/app_shell/program_run.h"
 #include "tests/gui/qt_app.h"
 #include "tests/gui/x11_probe.h"
+#include "ui/quit_confirm.h"
 
 namespace {
 
@@ -80,8 +89,38 @@ TEST(Shell, PumpDrawsWhileKeysArriveAndStopsAtShutDown) {
     EXPECT_TRUE(ProcessEventsUntil(
         [&] { return view.FramesDrawn() >= framesAtKeys + kFramesAfterKeys; }, 60000));
 
-    // Closing the frame quits through the shut-down, and no frame follows it.
+    // Q in a window asks for confirmation, F goes to full screen.
+    EXPECT_EQ(theApp.QuitDialogOpen, 1);
+    EXPECT_EQ(FullScreen, 1);
+    // A close request while the confirmation is open opens no second one and ends nothing.
     shell.Frame()->close();
+    EXPECT_EQ(ShutDownStarted, 0);
+    const auto confirmations = shell.Frame()->findChildren<CQuitConfirm*>();
+    ASSERT_EQ(confirmations.size(), 1);
+    EXPECT_TRUE(confirmations[0]->isVisible());
+
+    // Every popup shows its update rules' labels the first time it opens.
+    std::vector<std::string> labels;
+    for (QAction* popup : shell.Frame()->menuBar()->actions()) {
+        QMenu* menu = popup->menu();
+        emit menu->aboutToShow();
+        for (QAction* item : menu->actions()) labels.push_back(item->text().toStdString());
+    }
+    const auto shows = [&](const char* label) {
+        return std::find(labels.begin(), labels.end(), label) != labels.end();
+    };
+    EXPECT_TRUE(shows("Hide &Club"));
+    EXPECT_TRUE(shows("Pause &Dance"));
+    EXPECT_TRUE(shows("Dance When &Silent"));
+    EXPECT_FALSE(shows("Club Rendering"));
+    EXPECT_FALSE(shows("Virtual Reality"));
+
+    // Quit shuts down once, and no frame follows it.
+    const auto buttons = confirmations[0]->findChildren<QPushButton*>();
+    const auto quit = std::find_if(buttons.begin(), buttons.end(),
+                                   [](QPushButton* b) { return b->text() == "Quit"; });
+    ASSERT_NE(quit, buttons.end());
+    (*quit)->click();
     EXPECT_EQ(ShutDownStarted, 1);
     EXPECT_EQ(Dancer, nullptr);
     EXPECT_EQ(ClubModel, nullptr);

@@ -234,6 +234,24 @@ TEST_F(ClubPlanTest, CeilingLowerFloorAndShadowWallLieOnTheirPlanes) {
     EXPECT_FALSE(m_club.GetPart(2)->IsTextured());  // walls do not inherit the ceiling's texture
 }
 
+// The cameras frame the dancer from the +z side with her head near the top of the view, so
+// anything hanging above the dance floor (the mirror ball once did) sits on her head.
+TEST_F(ClubPlanTest, NothingHangsAboveTheDanceFloor) {
+    constexpr double kDanceFloorHalf = 2400;
+    constexpr double kBelowCeiling = 2900;  // the ceiling itself lies at 2975
+    constexpr double kHerHeadTop = 2000;
+    for (int p = 0; p < m_club.GetPartCount(); ++p) {
+        const CMeshPart* part = m_club.GetPart(p);
+        int over = 0;
+        for (std::uint32_t v = 0; v < part->GetVertexCount(); ++v) {
+            const Vec w = ClubToWorld(VertexOf(part, v));
+            over += std::fabs(w.x) < kDanceFloorHalf && std::fabs(w.z) < kDanceFloorHalf &&
+                    w.y > kHerHeadTop && w.y < kBelowCeiling;
+        }
+        EXPECT_EQ(over, 0) << "part " << p;
+    }
+}
+
 TEST(GeneratedPropShapeTest, HangingAndStandingPropsSitWhereTheirOriginsSay) {
     auto context = GlContext::Create();
     ASSERT_NE(context, nullptr);

@@ -144,8 +144,10 @@ Mesh Shiny() {
     for (float x : {-700.0f, 700.0f}) {
         AddFrustum(&m, {x, kBackTerraceY + 950, -6900}, 230, 230, 40, 16, {0.15f, 0.15f, 0.15f});
     }
-    AddRod(&m, {0, kMirrorBallY, 0}, {0, kCeilingY, 0}, 12, 6, kChrome);
-    AddEllipsoid(&m, {0, kMirrorBallY - 260, 0}, {260, 260, 260}, 16, {0.9f, 0.9f, 0.95f});
+    AddRod(&m, {kMirrorBallX, kMirrorBallY, kMirrorBallZ}, {kMirrorBallX, kCeilingY, kMirrorBallZ},
+           12, 6, kChrome);
+    AddEllipsoid(&m, {kMirrorBallX, kMirrorBallY - 200, kMirrorBallZ}, {200, 200, 200}, 16,
+                 {0.9f, 0.9f, 0.95f});
     return m;
 }
 

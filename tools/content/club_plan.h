@@ -15,7 +15,11 @@ constexpr float kBackTerraceY = 25.0f;
 constexpr float kDanceFloorY = 20.0f;  // where the dancer's floor shadow falls
 constexpr float kCeilingY = 2975.0f;
 constexpr float kDanceFloorHalf = 2400.0f;
-constexpr float kMirrorBallY = 2450.0f;
+// The mirror ball hangs high and off to the side of the dance floor: the cameras look at the
+// dancer from the +z side, so a ball above her would sit on her head in the close shots.
+constexpr float kMirrorBallY = 2800.0f;  // its rod's foot; the ball's lowest point is 400 below
+constexpr float kMirrorBallX = 3200.0f;
+constexpr float kMirrorBallZ = -1600.0f;
 constexpr float kBackWallWestX = -10000.0f;
 constexpr float kBackWallEastX = 9000.0f;
 

@@ -1,0 +1,24 @@
+#include "app/raytracer_install.h"
+
+#include "animation/view_options.h"
+#include "app/scene_init.h"
+#include "app/subsystem_calls.h"
+#include "model/report_message.h"
+#include "raytrace/rt_context.h"
+#include "raytrace/rt_frame.h"
+#include "raytrace/rt_host.h"
+#include "raytrace/rt_report.h"
+#include "render/frame_hooks.h"
+
+void InstallRayTracer() {
+    namespace rt = raytrace;
+    rt::RtHost = rt::RtHostState{&RayTracingAvailable, &RenderEngine, &NoiseTable, ::ReportMessage};
+    // Start-up failures shut the ray tracer down again, so a failed start leaves nothing.
+    RayTracer = RayTracerCalls{rt::RtCheckAvailable, rt::RtStart, rt::RtShutdown,
+                               rt::CloseRtErrorReport};
+    FrameRt.UpdateCamera = rt::RtUpdateCamera;
+    FrameRt.Launch = rt::RtLaunch;
+    FrameRt.DisplayOutput = [] { rt::RtDisplayOutput(); };
+    FrameRt.UnmapOutput = [] { rt::RtUnmapOutput(); };
+    FrameRt.ResizeOutputBuffer = rt::RtResizeOutputBuffer;
+}

@@ -1,0 +1,22 @@
+// Puts the sound system into start-up, shut-down and the frame. Linked into the program only,
+// so the scene tests run without an output device.
+#include "app/subsystem_calls.h"
+#include "audio/sound_wrapper.h"
+#include "render/frame_hooks.h"
+
+namespace {
+
+bool InstallSoundSystem() {
+    SoundSystem.SoundInit = &sound::SoundInit;
+    SoundSystem.SoundRelease = [] { sound::SoundRelease(); };
+    FrameSound.ChannelsPlaying = &sound::SoundIsPlaying;
+    // The orbit cameras' back vector is what the listener takes as its forward vector.
+    FrameSound.UpdateListener = [](const float* eye, const float* back, const float* up) {
+        sound::SoundUpdateListener(eye, back, up);
+    };
+    return true;
+}
+
+[[maybe_unused]] const bool kSoundInstalled = InstallSoundSystem();
+
+}  // namespace

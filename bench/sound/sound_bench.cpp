@@ -1,0 +1,82 @@
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "platform/sound/song_decoder.h"
+#include "platform/sound/sound_engine.h"
+#include "tools/songs/demo_song.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+constexpr int kSeconds = 30;
+
+int PassThrough(DspState*, const float* in, float* out, unsigned int length, int, int) {
+    std::copy(in, in + 2 * length, out);
+    return 0;
+}
+
+fs::path SongFile(SongFormat format) {
+    const fs::path file = fs::temp_directory_path() /
+                          (std::string("velmoranth_bench.") + SongFormatExtension(format));
+    if (!fs::exists(file)) (void)EncodeSong(file, format, ComposeDemoSong(120, kSeconds));
+    return file;
+}
+
+// One 1024-frame block: two 3D voices and the plain one, reverb on, the units running.
+void BM_MixerBlock(benchmark::State& state) {
+    std::unique_ptr<psound::SoundEngine> engine;
+    if (psound::SoundEngine::Create({.output = psound::OutputMode::Manual}, engine) !=
+            psound::SoundResult::Ok ||
+        engine->Init() != psound::SoundResult::Ok) {
+        state.SkipWithError("no engine");
+        return;
+    }
+    engine->Set3DSettings(1.0f, 1000.0f, 0.001f);
+    engine->SetReverb(psound::ReverbPreset::Auditorium);
+    int unit = -1, song = -1;
+    engine->CreateDsp(&PassThrough, unit);
+    engine->OpenSong(SongFile(SongFormat::Wav).c_str(), song);
+    for (int i = 0; i < 3; ++i) {
+        int voice = -1;
+        engine->PlayVoice(song, i < 2, voice);
+        engine->AddVoiceDsp(voice, unit);
+        engine->SetVoicePosition(voice, {i == 0 ? 7850.0f : -6101.0f, 2425.0f, 6485.0f});
+        engine->SetVoiceVolume(voice, 0.8f);
+    }
+    engine->SetSongPaused(song, false);
+    std::vector<float> out(1024 * 2);
+    int blocks = 0;
+    for (auto _ : state) {
+        if (++blocks * 1024 > (kSeconds - 1) * 44100) {
+            engine->SetSongPositionMs(song, 0);
+            blocks = 0;
+        }
+        engine->RenderBlocks(1, out.data());
+        benchmark::DoNotOptimize(out.data());
+    }
+    // Share of the block's real time (1024 / 44100 s).
+    state.counters["percent_of_real_time"] =
+        benchmark::Counter(static_cast<double>(state.iterations()) * (1024.0 / 44100.0) / 100.0,
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_MixerBlock)->Unit(benchmark::kMicrosecond);
+
+void BM_Decode(benchmark::State& state) {
+    const auto format = static_cast<SongFormat>(state.range(0));
+    const fs::path file = SongFile(format);
+    std::vector<float> samples;
+    for (auto _ : state) {
+        (void)psound::DecodeSongFile(file.c_str(), samples);
+        benchmark::DoNotOptimize(samples.data());
+    }
+    state.SetLabel(SongFormatExtension(format));
+    // Seconds of song decoded per second of wall time.
+    state.counters["times_real_time"] = benchmark::Counter(
+        kSeconds * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_Decode)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,249 @@
+#include "platform/sound/song_decoder.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/channel_layout.h>
+#include <libavutil/log.h>
+#include <libswresample/swresample.h>
+}
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace psound {
+
+namespace {
+
+struct FormatCloser {
+    void operator()(AVFormatContext* f) const { avformat_close_input(&f); }
+};
+struct CodecFreer {
+    void operator()(AVCodecContext* c) const { avcodec_free_context(&c); }
+};
+struct SwrFreer {
+    void operator()(SwrContext* s) const { swr_free(&s); }
+};
+struct PacketFreer {
+    void operator()(AVPacket* p) const { av_packet_free(&p); }
+};
+struct FrameFreer {
+    void operator()(AVFrame* f) const { av_frame_free(&f); }
+};
+
+// Packets read while looking for the first sound; a file without any in this many is not a
+// song (a text file can pass the format probe and then yield nothing).
+constexpr int kPrimePacketLimit = 200;
+
+bool IsRegularFile(const char* path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
+}  // namespace
+
+struct SongDecoder::Impl {
+    std::unique_ptr<AVFormatContext, FormatCloser> format;
+    std::unique_ptr<AVCodecContext, CodecFreer> codec;
+    std::unique_ptr<SwrContext, SwrFreer> resampler;
+    std::unique_ptr<AVPacket, PacketFreer> packet{av_packet_alloc()};
+    std::unique_ptr<AVFrame, FrameFreer> frame{av_frame_alloc()};
+    int stream = -1;
+    std::vector<float> pending;      // converted frames not yet read, interleaved
+    std::size_t pendingRead = 0;     // samples of `pending` already handed out
+    std::int64_t discardFrames = 0;  // frames still to drop after a seek
+    std::int64_t seekTarget = -1;    // the frame a seek asked for, until the first frame lands
+    bool inputDone = false;          // the demuxer and decoder are drained
+    bool ended = false;
+
+    SoundResult MakeResampler();
+    bool DecodeMore();
+    void Convert(const AVFrame* source);
+    void Land();
+    std::size_t PendingSamples() const { return pending.size() - pendingRead; }
+};
+
+SoundResult SongDecoder::Impl::MakeResampler() {
+    AVChannelLayout in{};
+    if (codec->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || codec->ch_layout.nb_channels <= 0)
+        av_channel_layout_default(&in, std::max(codec->ch_layout.nb_channels, 1));
+    else if (av_channel_layout_copy(&in, &codec->ch_layout) < 0)
+        return SoundResult::Memory;
+    AVChannelLayout out = AV_CHANNEL_LAYOUT_STEREO;
+    SwrContext* raw = nullptr;
+    const int made = swr_alloc_set_opts2(&raw, &out, AV_SAMPLE_FMT_FLT, kSongRate, &in,
+                                         codec->sample_fmt, codec->sample_rate, 0, nullptr);
+    const bool mono = in.nb_channels == 1;
+    av_channel_layout_uninit(&in);
+    resampler.reset(raw);
+    // A mono song is heard at full level in both channels, not 3 dB down.
+    constexpr double kMonoToBoth[2] = {1.0, 1.0};  // each output channel from the one input
+    if (made >= 0 && mono && swr_set_matrix(raw, kMonoToBoth, 1) < 0) return SoundResult::Format;
+    if (made < 0 || swr_init(raw) < 0) return SoundResult::Format;
+    return SoundResult::Ok;
+}
+
+void SongDecoder::Impl::Convert(const AVFrame* source) {
+    const int capacity = swr_get_out_samples(resampler.get(), source ? source->nb_samples : 0);
+    if (capacity <= 0) return;
+    if (pendingRead > 0) {
+        pending.erase(pending.begin(), pending.begin() + static_cast<std::ptrdiff_t>(pendingRead));
+        pendingRead = 0;
+    }
+    const std::size_t start = pending.size();
+    pending.resize(start + static_cast<std::size_t>(capacity) * kSongChannels);
+    auto* out = reinterpret_cast<std::uint8_t*>(pending.data() + start);
+    const std::uint8_t** in =
+        source ? const_cast<const std::uint8_t**>(source->extended_data) : nullptr;
+    const int got =
+        swr_convert(resampler.get(), &out, capacity, in, source ? source->nb_samples : 0);
+    pending.resize(start + static_cast<std::size_t>(std::max(got, 0)) * kSongChannels);
+}
+
+// The first frame after a seek: the frames between it and the target are dropped.
+void SongDecoder::Impl::Land() {
+    const std::int64_t pts = frame->best_effort_timestamp;
+    std::int64_t landed = 0;
+    if (pts != AV_NOPTS_VALUE)
+        landed = av_rescale_q(pts, format->streams[stream]->time_base, AVRational{1, kSongRate});
+    discardFrames = std::max<std::int64_t>(seekTarget - landed, 0);
+    seekTarget = -1;
+}
+
+// Decodes until some frames are pending or the input is drained; false at the end.
+bool SongDecoder::Impl::DecodeMore() {
+    while (PendingSamples() == 0 && !inputDone) {
+        const int received = avcodec_receive_frame(codec.get(), frame.get());
+        if (received == 0) {
+            if (seekTarget >= 0) Land();
+            Convert(frame.get());
+            av_frame_unref(frame.get());
+            continue;
+        }
+        if (received == AVERROR_EOF) {
+            Convert(nullptr);  // what the resampler still holds
+            inputDone = true;
+            break;
+        }
+        if (received != AVERROR(EAGAIN)) {
+            inputDone = true;  // a broken stream ends the song here
+            break;
+        }
+        const int read = av_read_frame(format.get(), packet.get());
+        if (read < 0) {
+            avcodec_send_packet(codec.get(), nullptr);  // drain the decoder
+            continue;
+        }
+        // A packet the decoder refuses is skipped, as players do; it carries on after it.
+        if (packet->stream_index == stream) avcodec_send_packet(codec.get(), packet.get());
+        av_packet_unref(packet.get());
+    }
+    return PendingSamples() > 0;
+}
+
+SongDecoder::SongDecoder(std::unique_ptr<Impl> impl) : m_impl(std::move(impl)) {}
+SongDecoder::~SongDecoder() = default;
+
+SoundResult SongDecoder::Open(const char* path, std::unique_ptr<SongDecoder>& out) {
+    out.reset();
+    // A folder, pipe or device is no song, and a pipe would block the open.
+    if (!path || !IsRegularFile(path)) return SoundResult::FileNotFound;
+    // A damaged file is an answer (it fails or ends the song), not something to print.
+    av_log_set_level(AV_LOG_FATAL);
+    auto impl = std::make_unique<Impl>();
+    if (!impl->packet || !impl->frame) return SoundResult::Memory;
+    AVFormatContext* rawFormat = nullptr;
+    if (avformat_open_input(&rawFormat, path, nullptr, nullptr) < 0) return SoundResult::Format;
+    impl->format.reset(rawFormat);
+    // A damaged stretch later in the file can fail the probe; the first sound decides below.
+    avformat_find_stream_info(rawFormat, nullptr);
+    const AVCodec* decoder = nullptr;
+    impl->stream = av_find_best_stream(rawFormat, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
+    if (impl->stream < 0) return SoundResult::Format;
+    if (!decoder) return SoundResult::Unsupported;
+    impl->codec.reset(avcodec_alloc_context3(decoder));
+    if (!impl->codec) return SoundResult::Memory;
+    if (avcodec_parameters_to_context(impl->codec.get(),
+                                      rawFormat->streams[impl->stream]->codecpar) < 0 ||
+        avcodec_open2(impl->codec.get(), decoder, nullptr) < 0 || impl->codec->sample_rate <= 0)
+        return SoundResult::Format;
+    if (const SoundResult made = impl->MakeResampler(); made != SoundResult::Ok) return made;
+    for (int tries = 0; tries < kPrimePacketLimit && impl->PendingSamples() == 0; ++tries)
+        if (!impl->DecodeMore()) break;
+    if (impl->PendingSamples() == 0) return SoundResult::Format;
+    out.reset(new SongDecoder(std::move(impl)));
+    return SoundResult::Ok;
+}
+
+int SongDecoder::Read(float* out, int frames) {
+    Impl& d = *m_impl;
+    int done = 0;
+    while (done < frames && !d.ended) {
+        if (d.PendingSamples() == 0 && !d.DecodeMore()) {
+            d.ended = true;
+            break;
+        }
+        const std::size_t available = d.PendingSamples() / kSongChannels;
+        if (d.discardFrames > 0) {
+            const auto dropped =
+                std::min<std::size_t>(available, static_cast<std::size_t>(d.discardFrames));
+            d.pendingRead += dropped * kSongChannels;
+            d.discardFrames -= static_cast<std::int64_t>(dropped);
+            continue;
+        }
+        const std::size_t take =
+            std::min<std::size_t>(available, static_cast<std::size_t>(frames - done));
+        std::memcpy(out + static_cast<std::size_t>(done) * kSongChannels,
+                    d.pending.data() + d.pendingRead, take * kSongChannels * sizeof(float));
+        d.pendingRead += take * kSongChannels;
+        done += static_cast<int>(take);
+    }
+    return done;
+}
+
+bool SongDecoder::Ended() const { return m_impl->ended; }
+
+void SongDecoder::SeekFrame(std::int64_t frame) {
+    Impl& d = *m_impl;
+    frame = std::max<std::int64_t>(frame, 0);
+    // Seek a little early and decode up to the frame, so the position is exact whatever the
+    // container's seek points are.
+    // ASF (WMA) keeps whole-millisecond times, too coarse to land on a frame: those songs are
+    // decoded again from the start, which costs a few milliseconds per minute of song.
+    const bool exactTimes = std::strcmp(d.format->iformat->name, "asf") != 0;
+    const std::int64_t target = av_rescale(frame, AV_TIME_BASE, kSongRate);
+    const bool moved =
+        exactTimes && avformat_seek_file(d.format.get(), -1, INT64_MIN, target, target, 0) >= 0;
+    if (!moved) avformat_seek_file(d.format.get(), -1, INT64_MIN, 0, 0, 0);
+    avcodec_flush_buffers(d.codec.get());
+    d.pending.clear();
+    d.pendingRead = 0;
+    d.inputDone = false;
+    d.ended = false;
+    d.MakeResampler();
+    // Where the demuxer landed is read from the first decoded frame's time.
+    d.seekTarget = moved ? frame : -1;
+    d.discardFrames = moved ? 0 : frame;
+}
+
+std::uint32_t SongDecoder::LengthMs() const {
+    const std::int64_t duration = m_impl->format->duration;
+    if (duration == AV_NOPTS_VALUE || duration <= 0) return 0;
+    return static_cast<std::uint32_t>(std::min<std::int64_t>(duration / 1000, UINT32_MAX));
+}
+
+SoundResult DecodeSongFile(const char* path, std::vector<float>& samples) {
+    samples.clear();
+    std::unique_ptr<SongDecoder> decoder;
+    if (const SoundResult opened = SongDecoder::Open(path, decoder); opened != SoundResult::Ok)
+        return opened;
+    constexpr int kChunk = 4096;
+    std::vector<float> chunk(kChunk * kSongChannels);
+    while (const int got = decoder->Read(chunk.data(), kChunk))
+        samples.insert(samples.end(), chunk.begin(), chunk.begin() + got * kSongChannels);
+    return SoundResult::Ok;
+}
+
+}  // namespace psound

@@ -1,0 +1,172 @@
+#include "audio/sound_wrapper.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "audio/analysis_tap.h"
+#include "model/report_message.h"
+#include "platform/sound/song_decoder.h"
+#include "tools/songs/song_encoder.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using psound::OutputMode;
+using psound::SoundResult;
+
+constexpr int kRate = 44100;
+constexpr int kBlock = 1024;
+
+struct Reported {
+    std::string text;
+    int category = 0;
+};
+std::vector<Reported> g_reported;
+void Capture(const char* text, int category) { g_reported.push_back({text, category}); }
+
+class SoundWrapper : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        g_reported.clear();
+        SetReportMessageHandler(&Capture);
+        m_dir = fs::temp_directory_path() /
+                (std::string("velmoranth_wrapper_") +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+        Sound3DEnabled = 0;
+        SoundVolume = 0.8f;
+    }
+    void TearDown() override {
+        sound::SoundRelease();
+        sound::SetSoundEngineConfig({});
+        SetReportMessageHandler(nullptr);
+        fs::remove_all(m_dir);
+    }
+    void StartManual() {
+        sound::SetSoundEngineConfig({.output = OutputMode::Manual});
+        ASSERT_EQ(sound::SoundInit(), 0);
+    }
+    fs::path Song(const std::vector<float>& samples, const char* name = "song.wav") {
+        const fs::path file = m_dir / name;
+        EXPECT_TRUE(EncodeSong(file, SongFormat::Wav, samples));
+        return file;
+    }
+    static void Render(int blocks) {
+        std::vector<float> out(static_cast<std::size_t>(blocks) * kBlock * 2);
+        ASSERT_EQ(sound::CurrentSoundEngine()->RenderBlocks(blocks, out.data()), SoundResult::Ok);
+    }
+
+    fs::path m_dir;
+};
+
+std::vector<float> Tone(int frames) {
+    std::vector<float> samples(static_cast<std::size_t>(frames) * 2);
+    for (int i = 0; i < frames; ++i) {
+        samples[static_cast<std::size_t>(2 * i)] =
+            0.5f * static_cast<float>(std::sin(2 * std::numbers::pi * 220.0 * i / kRate));
+        samples[static_cast<std::size_t>(2 * i + 1)] =
+            0.3f * static_cast<float>(std::sin(2 * std::numbers::pi * 330.0 * i / kRate));
+    }
+    return samples;
+}
+
+TEST_F(SoundWrapper, EveryCallFailsSafelyWithoutTheSystem) {
+    const float v[3] = {0, 0, 0};
+    EXPECT_EQ(sound::LoadSong("song.mp3"), 1);
+    EXPECT_EQ(LastFmodResult, static_cast<int>(SoundResult::Uninitialized));
+    EXPECT_EQ(sound::SoundPauseAll(), 1);
+    EXPECT_EQ(sound::SoundResumeAll(), 1);
+    EXPECT_EQ(sound::SoundSetVolume(0.5f), 1);
+    EXPECT_EQ(sound::SoundSet3D(1), 1);
+    EXPECT_EQ(sound::SoundSeek(0.5f), 1);
+    EXPECT_EQ(sound::SoundGetPosition(), 0.0f);
+    EXPECT_EQ(sound::SoundUpdateListener(v, v, v), 1);
+    EXPECT_FALSE(sound::SoundIsPlaying());
+    EXPECT_EQ(sound::SoundRelease(), 1);
+}
+
+TEST_F(SoundWrapper, StartFailuresShowTheirMessage) {
+    const struct {
+        psound::EngineConfig config;
+        const char* text;
+    } cases[] = {
+        {{.output = OutputMode::Manual, .failCreate = SoundResult::Memory},
+         "3D sound init error (5). \n\n3D sound will not be available\n\nOut of memory.\n"},
+        {{.output = OutputMode::Manual, .failInit = SoundResult::Output},
+         "3D sound error (6). \n\nThe sound output could not be started.\n"},
+    };
+    for (const auto& c : cases) {
+        g_reported.clear();
+        sound::SetSoundEngineConfig(c.config);
+        EXPECT_EQ(sound::SoundInit(), 1);
+        ASSERT_EQ(g_reported.size(), 1u);
+        EXPECT_EQ(g_reported[0].text, c.text);
+        EXPECT_EQ(g_reported[0].category, ReportCategory::Sound3D);
+        EXPECT_EQ(sound::CurrentSoundEngine(), nullptr);
+    }
+}
+
+TEST_F(SoundWrapper, TapHearsTheSongWhileTheSpeakersAreSilent) {
+    StartManual();
+    const std::vector<float> samples = Tone(kRate);
+    const fs::path file = Song(samples);
+    std::vector<float> decoded;
+    ASSERT_EQ(psound::DecodeSongFile(file.c_str(), decoded), SoundResult::Ok);
+    ASSERT_EQ(sound::LoadSong(file.c_str()), 0);
+    ASSERT_EQ(sound::SoundResumeAll(), 0);
+    float block[kTapBankSize];
+    while (TakeTapBlock(block)) {
+    }
+    // Each render queues one more block; the tap holds the newest.
+    Render(1);
+    Render(1);
+    ASSERT_TRUE(TakeTapBlock(block));
+    // The third block fed (two on the first render, one on the second) is frames 2048 on.
+    for (int i = 0; i < kTapBankSize; ++i) {
+        const std::size_t frame = 2048 + 2 * static_cast<std::size_t>(i);
+        EXPECT_FLOAT_EQ(block[i], (decoded[2 * frame] + decoded[2 * frame + 1]) / 2.0f) << i;
+    }
+}
+
+TEST_F(SoundWrapper, ABadSongLeavesNoSongAndTheNextGoodOneLoads) {
+    StartManual();
+    const fs::path good = Song(Tone(kRate));
+    ASSERT_EQ(sound::LoadSong(good.c_str()), 0);
+    EXPECT_TRUE(sound::SoundIsPlaying());
+    std::ofstream(m_dir / "text.mp3") << "not a song\n";
+    for (const fs::path& bad : {m_dir / "absent.wav", m_dir / "text.mp3", m_dir}) {
+        SCOPED_TRACE(bad.string());
+        EXPECT_EQ(sound::LoadSong(bad.c_str()), 1);
+        EXPECT_FALSE(sound::SoundIsPlaying());
+        EXPECT_EQ(SongLengthMs, 0u);
+        EXPECT_EQ(sound::SoundGetPosition(), 0.0f);
+        EXPECT_EQ(sound::SoundResumeAll(), 1);
+    }
+    ASSERT_EQ(sound::LoadSong(good.c_str()), 0);
+    EXPECT_EQ(SongLengthMs, 1000u);
+}
+
+TEST_F(SoundWrapper, SeekHalfwayAndVolumeLimits) {
+    StartManual();
+    EXPECT_EQ(sound::SoundGetPosition(), 0.0f);  // no song yet
+    ASSERT_EQ(sound::LoadSong(Song(std::vector<float>(2u * 200 * kRate, 0.0f)).c_str()), 0);
+    EXPECT_EQ(SongLengthMs, 200000u);
+    ASSERT_EQ(sound::SoundSeek(0.5f), 0);
+    EXPECT_FLOAT_EQ(sound::SoundGetPosition(), 0.5f);
+    const struct { float asked, kept; } volumes[] = {{1.5f, 1.0f}, {-0.5f, 0.0f}, {0.25f, 0.25f}};
+    for (const auto& v : volumes) {
+        EXPECT_EQ(sound::SoundSetVolume(v.asked), 0);
+        EXPECT_EQ(SoundVolume, v.kept);
+    }
+    EXPECT_EQ(sound::SoundSet3D(1), 0);
+    EXPECT_EQ(Sound3DEnabled, 1);
+}
+
+}  // namespace
