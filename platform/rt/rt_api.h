@@ -20,7 +20,8 @@ using RTobject = void*;  // any object handle, for rtVariableSetObject
 using RTsize = std::size_t;
 
 // The values are this runtime's own; only their distinctness matters.
-enum RTresult {
+// A fixed underlying type, so a caller's out-of-range value is a checked error, not undefined.
+enum RTresult : int {
     RT_SUCCESS = 0,
     RT_ERROR_INVALID_CONTEXT = 1280,
     RT_ERROR_INVALID_VALUE,
@@ -39,7 +40,7 @@ enum RTresult {
     RT_ERROR_UNKNOWN,
 };
 
-enum RTformat {
+enum RTformat : int {
     RT_FORMAT_UNKNOWN = 0,
     RT_FORMAT_FLOAT,
     RT_FORMAT_FLOAT2,
@@ -50,19 +51,19 @@ enum RTformat {
     RT_FORMAT_USER,
 };
 
-enum RTbuffertype {
+enum RTbuffertype : int {
     RT_BUFFER_INPUT = 1,
     RT_BUFFER_OUTPUT = 2,
     RT_BUFFER_INPUT_OUTPUT = 3,
 };
 
-enum RTwrapmode { RT_WRAP_REPEAT = 0, RT_WRAP_CLAMP_TO_EDGE };
-enum RTfiltermode { RT_FILTER_NEAREST = 0, RT_FILTER_LINEAR, RT_FILTER_NONE };
-enum RTtextureindexmode {
+enum RTwrapmode : int { RT_WRAP_REPEAT = 0, RT_WRAP_CLAMP_TO_EDGE };
+enum RTfiltermode : int { RT_FILTER_NEAREST = 0, RT_FILTER_LINEAR, RT_FILTER_NONE };
+enum RTtextureindexmode : int {
     RT_TEXTURE_INDEX_NORMALIZED_COORDINATES = 0,
     RT_TEXTURE_INDEX_ARRAY_INDEX,
 };
-enum RTtexturereadmode {
+enum RTtexturereadmode : int {
     RT_TEXTURE_READ_ELEMENT_TYPE = 0,
     RT_TEXTURE_READ_NORMALIZED_FLOAT,
 };

@@ -64,9 +64,9 @@ RTresult CodeNamed(const std::string& name) {
 
 // "function#n=CODE,function#n=CODE"; a malformed item is skipped.
 void ReadFaultsFromEnvironment() {
-    const char* spec = std::getenv("VM_RT_FAULTS");
-    if (!spec) return;
-    std::string rest = spec;
+    const char* faults = std::getenv("VM_RT_FAULTS");
+    if (!faults) return;
+    std::string rest = faults;
     while (!rest.empty()) {
         const std::size_t comma = rest.find(',');
         const std::string item = rest.substr(0, comma);
