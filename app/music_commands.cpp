@@ -6,8 +6,10 @@
 #include "app/velmoranth_app.h"
 #include "audio/music_player.h"
 #include "audio/sound_wrapper.h"
+#include "platform/capture/sdl_capture.h"
 #include "platform/gui/song_pickers.h"
 #include "ui/audio_player.h"
+#include "ui/audio_select.h"
 
 namespace {
 
@@ -32,7 +34,13 @@ void OpenMusicPlayer(QWidget* owner) {
     g_player->raise();
 }
 
-int RunAudioSourceDialog(QWidget*) { return -1; }
+int RunAudioSourceDialog(QWidget* owner) {
+    const audio_select::DeviceQuery query{.count = &pcapture::CaptureDeviceCount,
+                                          .name = &pcapture::CaptureDeviceName};
+    CAudioSelect dialog(owner, audio_select::ListRecordingDevices(query));
+    if (dialog.exec() != QDialog::Accepted) return -1;
+    return dialog.ChosenDevice();
+}
 
 void PauseSongForDisplay(int paused) {
     if (!SoundReady || PlayerState != player::kPlaying) return;
