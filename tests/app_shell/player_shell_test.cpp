@@ -23,7 +23,7 @@
 
 namespace {
 
-TEST(ThreadedPlayerShell, APlayedSongMakesTheDancerDance) {
+TEST(PlayerShell, APlayedSongMakesTheDancerDance) {
     const std::filesystem::path music = std::filesystem::path(VELMORANTH_RUN_FOLDER) / "Music";
     InProcessShell inRunFolder;
     ShellQtApp qt;
