@@ -4,12 +4,14 @@
 
 #include "animation/human_object.h"
 #include "animation/view_state.h"
+#include "audio/music_player.h"
 
-// No music player yet, so the player state reads as 0 (no songs) and the thread records.
+// While the music player plays, the thread takes the song's tap instead of the device.
 AnalysisService::AnalysisService()
-    : m_worker(m_capture, m_clock,
-               AnalysisReads{
-                   .PlayerState = nullptr, .Paused = &Paused, .CurrentDancer = &CurrentDancer}) {}
+    : m_worker(
+          m_capture, m_clock,
+          AnalysisReads{
+              .PlayerState = &PlayerState, .Paused = &Paused, .CurrentDancer = &CurrentDancer}) {}
 
 bool AnalysisService::Start(std::chrono::milliseconds limit) {
     if (!m_sdl.Ok()) std::fprintf(stderr, "AUDIO: SDL audio did not start; no recording device\n");

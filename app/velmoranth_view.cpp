@@ -12,6 +12,7 @@
 #include "app/settings_globals.h"
 #include "app/shell_state.h"
 #include "app/velmoranth_app.h"
+#include "audio/music_player.h"
 #include "platform/gui/gl_view.h"
 #include "render/eye_render.h"
 #include "render/frame_driver.h"
@@ -25,6 +26,9 @@ constexpr const char kOpenGlTooOld[] = "Sorry, I need at least OpenGL version 1.
 
 // How long start-up waits for the analysis thread to try the recording device.
 constexpr auto kAnalysisStartLimit = std::chrono::seconds(5);
+
+// The player's position slider follows the song at most this often.
+constexpr auto kPositionRefreshPeriod = std::chrono::milliseconds(2);
 
 int ExitAfterFramesSetting() {
     const char* value = std::getenv("VELMORANTH_EXIT_AFTER_FRAMES");
@@ -102,6 +106,14 @@ bool CVelmoranthView::OnCreate() {
 
 void CVelmoranthView::OnSize(int width, int height) { ResizeScene(width, height); }
 
+void CVelmoranthView::RefreshPlayerPosition() {
+    if (!theApp.MusicPlayerOpen) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_lastPositionRefresh < kPositionRefreshPeriod) return;
+    m_lastPositionRefresh = now;
+    player::RefreshPosition();
+}
+
 void CVelmoranthView::OnDraw() {
     if (!GLReady || ShutDownStarted) return;
     // The engine the settings file named is applied by the first frame.
@@ -113,6 +125,7 @@ void CVelmoranthView::OnDraw() {
     }
     if (!m_window->MakeCurrent()) return;
     AnimateAndRenderFrame();
+    RefreshPlayerPosition();
     // A fatal message during the frame has shut the program down: nothing more to show.
     if (!ShutDownStarted) {
         m_window->SwapBuffers();

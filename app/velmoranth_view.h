@@ -3,6 +3,7 @@
 // thread; creating its window makes the context, checks it and builds the scene; every paint
 // draws exactly one frame and asks for the next. UI thread only.
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -39,11 +40,13 @@ class CVelmoranthView {
     bool OnCreate();
     void OnSize(int width, int height);
     void OnDraw();
+    void RefreshPlayerPosition();
 
     std::unique_ptr<pgui::GlView> m_owned;  // until the frame takes it
     pgui::GlView* m_window = nullptr;
     int m_framesDrawn = 0;
     int m_exitAfterFrames = 0;  // VELMORANTH_EXIT_AFTER_FRAMES; 0 runs until quit
+    std::chrono::steady_clock::time_point m_lastPositionRefresh{};
 };
 
 // The granted format in one line, as the view reports it on standard error at start-up.

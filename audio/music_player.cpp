@@ -6,6 +6,7 @@
 #include <deque>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include "audio/sound_wrapper.h"
 
@@ -24,6 +25,11 @@ namespace {
 namespace fs = std::filesystem;
 
 PlayerControls g_controls;
+std::function<void()> g_observer;
+
+void Notify() {
+    if (g_observer) g_observer();
+}
 
 void DropList() {
     PlayList.clear();
@@ -111,6 +117,8 @@ PlayerSoundCalls& SoundCalls() {
 
 const PlayerControls& Controls() { return g_controls; }
 
+void SetControlsObserver(std::function<void()> observer) { g_observer = std::move(observer); }
+
 void ResetPlayer() {
     PlayerState = kNoSongs;
     RepeatMode = 0;
@@ -133,6 +141,7 @@ void UpdateControls(int state) {
         ShowBrokenState();
     }
     g_controls.status = StatusFor(current);
+    Notify();
 }
 
 int PlayNext() {
@@ -178,7 +187,10 @@ void OnSongEnded() {
     (void)PlayNext();
 }
 
-void RefreshPosition() { g_controls.positionSlider = SliderPercent(SoundCalls().GetPosition()); }
+void RefreshPosition() {
+    g_controls.positionSlider = SliderPercent(SoundCalls().GetPosition());
+    Notify();
+}
 
 void SetSongList(int) {
     CurrentSongIndex = -1;

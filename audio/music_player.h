@@ -62,6 +62,9 @@ struct PlayerSoundCalls {
 PlayerSoundCalls& SoundCalls();
 
 const PlayerControls& Controls();
+// Called whenever Controls changed, so the dialog shows them (also after a song's end that the
+// frame reported); empty without a dialog.
+void SetControlsObserver(std::function<void()> observer);
 // Back to the program's start: no songs, no repeat, volume 80.
 void ResetPlayer();
 

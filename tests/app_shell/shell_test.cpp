@@ -26,7 +26,7 @@
 #include "platform/gui/main_frame.h"
 #include "render/frame_hooks.h"
 #include "render/scene_state.h"
-#include "tests/app_shell/program_run.h"
+#include "tests/app_shell/in_process.h"
 #include "tests/gui/qt_app.h"
 #include "tests/gui/x11_probe.h"
 #include "ui/quit_confirm.h"
@@ -45,31 +45,12 @@ class KeyCounter final : public QObject {
     }
 };
 
-class CurrentFolder {
-  public:
-    explicit CurrentFolder(const std::filesystem::path& path)
-        : m_saved(std::filesystem::current_path()) {
-        std::filesystem::current_path(path);
-    }
-    ~CurrentFolder() { std::filesystem::current_path(m_saved); }
-
-  private:
-    std::filesystem::path m_saved;
-};
-
 TEST(Shell, PumpDrawsWhileKeysArriveAndStopsAtShutDown) {
     constexpr int kFramesBeforeKeys = 20;
     constexpr int kFramesAfterKeys = 20;
-    RunFolder folder;
-    CurrentFolder inRunFolder(folder.Path());
-    // The ray tracer is not there, so the first frame applies the OpenGL engine instead.
-    std::ofstream("Velmoranth.ini") << "Version 1\nRenderEngine 2\n";
-    qputenv("QT_QPA_PLATFORM", "xcb");
+    InProcessShell inRunFolder;
     HoldGlDriverForTheProcess();
-    int argc = 1;
-    char name[] = "velmoranth";
-    char* argv[] = {name, nullptr};
-    QApplication qt(argc, argv);
+    ShellQtApp qt;
     VelmoranthShell shell;
     ASSERT_TRUE(shell.InitInstance());
     EXPECT_EQ(GLReady, 1);

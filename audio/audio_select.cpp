@@ -1,0 +1,26 @@
+#include "audio/audio_select.h"
+
+#include <algorithm>
+
+namespace audio_select {
+
+std::vector<RecordingDevice> ListRecordingDevices(const DeviceQuery& query) {
+    std::vector<RecordingDevice> devices;
+    const int count = query.count();
+    for (int id = 0; id < count; ++id) {
+        std::string name;
+        if (query.name(id, name)) devices.push_back({std::move(name), id});
+    }
+    // Stable, so two devices of the same name stay in id order.
+    std::stable_sort(
+        devices.begin(), devices.end(),
+        [](const RecordingDevice& a, const RecordingDevice& b) { return a.name < b.name; });
+    return devices;
+}
+
+int ChosenDeviceId(const std::vector<RecordingDevice>& devices, int selectedRow) {
+    if (selectedRow < 0 || selectedRow >= static_cast<int>(devices.size())) return -1;
+    return devices[static_cast<std::size_t>(selectedRow)].id;
+}
+
+}  // namespace audio_select
