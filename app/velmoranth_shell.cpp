@@ -25,16 +25,9 @@
 
 namespace {
 
-// The frame's first placement: half the screen's width, the screen's proportions, a quarter
-// of the width in from the left and a fifth of the height down.
 QRect FirstPlacement() {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-    const int w = area.width();
-    const int h = area.height();
-    const int cx = static_cast<int>(w * 0.5);
-    return QRect(area.x() + static_cast<int>(w * 0.25), area.y() + static_cast<int>(h * 0.2), cx,
-                 cx * h / w);
+    return pgui::FirstPlacement(screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768));
 }
 
 cmd::KeyInput ToKeyInput(const pgui::ViewKey& key) {
@@ -136,11 +129,6 @@ void VelmoranthShell::ConnectCommands() {
     // A close request asks for confirmation; the frame stays.
     m_frame->SetCloseHook([this] { cmd::Run(cmd::kQuit, m_seams); });
     // The windowed geometry is what leaving full screen returns to.
-    m_frame->SetGeometryHook([](const QRect& r) {
-        if (FullScreen) return;
-        WindowClientX = r.x();
-        WindowClientY = r.y();
-        WindowClientWidth = r.width();
-        WindowClientHeight = r.height();
-    });
+    m_frame->SetGeometryHook(
+        [](const QRect& r) { RecordWindowedGeometry(r.x(), r.y(), r.width(), r.height()); });
 }

@@ -9,6 +9,14 @@
 
 namespace pgui {
 
+QRect FirstPlacement(const QRect& area) {
+    const int w = area.width();
+    const int h = area.height();
+    const int cx = static_cast<int>(w * 0.5);
+    return QRect(area.x() + static_cast<int>(w * 0.25), area.y() + static_cast<int>(h * 0.2), cx,
+                 cx * h / w);
+}
+
 MainFrame::MainFrame() { menuBar(); }
 
 void MainFrame::SetView(std::unique_ptr<GlView> view) {

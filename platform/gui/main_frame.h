@@ -10,6 +10,10 @@ namespace pgui {
 
 class GlView;
 
+// The frame's first placement in the screen's available area: half the area's width with the
+// area's proportions, a quarter of the width in from the left and a fifth of the height down.
+QRect FirstPlacement(const QRect& area);
+
 class MainFrame : public QMainWindow {
   public:
     MainFrame();

@@ -467,6 +467,29 @@ TEST(Commands, PruningFollowsTheDancerFiles) {
     EXPECT_FALSE(cmd::Pruned(cmd::kDancerOrlaq));
 }
 
+TEST(Commands, TheModelVariantWithoutHalterDancersPrunesTheBellyDance) {
+    CommandFixture f;
+    CheckDancerModelFiles(2);  // the "NudeGirl" marker alone
+    EXPECT_TRUE(cmd::Pruned(cmd::kDancerMirelB));
+    EXPECT_FALSE(cmd::Pruned(cmd::kDancerMirelH));  // only disabled, never removed
+    EXPECT_FALSE(cmd::Update(cmd::kDancerMirelH, f.seams).enabled);
+}
+
+TEST(Commands, TheFrameRecordsItsGeometryOnlyInAWindow) {
+    CommandFixture f;
+    RecordWindowedGeometry(10, 20, 640, 360);
+    FullScreen = 1;
+    RecordWindowedGeometry(0, 0, 1920, 1080);  // moves and resizes of the full-screen frame
+    EXPECT_EQ(WindowClientX, 10);
+    EXPECT_EQ(WindowClientY, 20);
+    EXPECT_EQ(WindowClientWidth, 640);
+    EXPECT_EQ(WindowClientHeight, 360);
+    FullScreen = 0;
+    RecordWindowedGeometry(30, 40, 800, 450);
+    EXPECT_EQ(WindowClientX, 30);
+    EXPECT_EQ(WindowClientHeight, 450);
+}
+
 TEST(Commands, MainMenuHasEveryItemInOrder) {
     const auto menu = cmd::MainMenu();
     ASSERT_EQ(menu.size(), 6u);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/gui/qt_app.h"
+#include "tests/support/case_name.h"
 
 namespace {
 
@@ -26,5 +27,26 @@ TEST(MainFrame, WithoutAHookACloseRequestCloses) {
     EXPECT_TRUE(frame.close());
     EXPECT_FALSE(frame.isVisible());
 }
+
+struct PlacementCase {
+    const char* name;
+    QRect area;
+    QRect placed;
+};
+
+class PlacementTest : public ::testing::TestWithParam<PlacementCase> {};
+
+TEST_P(PlacementTest, QuarterInHalfWideWithTheScreensProportions) {
+    EXPECT_EQ(pgui::FirstPlacement(GetParam().area), GetParam().placed);
+}
+
+const PlacementCase kPlacementCases[] = {
+    {"Example", QRect(0, 0, 1936, 1056), QRect(484, 211, 968, 528)},
+    // Truncated, not rounded: a quarter of 1366 is 341.5 and 683 x 741 / 1366 is 370.5.
+    {"OddSizes", QRect(0, 0, 1366, 741), QRect(341, 148, 683, 370)},
+    // A panel at the left or top moves the area's origin, and the window with it.
+    {"AreaBelowAPanel", QRect(64, 27, 1856, 1053), QRect(64 + 464, 27 + 210, 928, 526)},
+};
+INSTANTIATE_TEST_SUITE_P(Cases, PlacementTest, ::testing::ValuesIn(kPlacementCases), CaseName());
 
 }  // namespace
