@@ -1,5 +1,6 @@
 #include "platform/sound/sound_engine.h"
 
+#include "platform/sound/room_geometry.h"
 #include "platform/sound/song_feed.h"
 
 #define AL_ALEXT_PROTOTYPES
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <deque>
 #include <mutex>
@@ -32,7 +34,10 @@ struct Voice {
     ALuint source = 0;
     std::array<ALuint, kBuffersPerVoice> buffers{};
     std::vector<ALuint> free;  // buffers not queued
+    ALuint directFilter = 0;
     ALuint sendFilter = 0;
+    Vec3 position;
+    Occlusion occlusion;  // what the filters pass now
     std::vector<DspRead> dsps;
 };
 
@@ -58,6 +63,9 @@ struct SoundEngine::Impl {
     ALuint reverbSlot = 0;
     ALuint reverbEffect = 0;
     float rolloffScale = 1.0f;
+    float maxWorldSize = 0.0f;  // 0: no geometry settings made, no limit
+    std::unique_ptr<RoomGeometry> geometry;
+    Vec3 listener;
     std::vector<DspRead> units;
     std::array<Voice, kMaxVoices> voices;
     std::array<std::unique_ptr<Song>, kMaxVoices> songs;
@@ -81,6 +89,7 @@ struct SoundEngine::Impl {
                    : nullptr;
     }
     void FreeVoice(Voice& voice);
+    void ApplyOcclusion(Voice& voice, Occlusion occlusion);
     void FlushVoice(Voice& voice);
     void FeedVoice(Voice& voice, const SongBlock& block);
     void AdvanceSong(int index, Song& song);
@@ -106,8 +115,21 @@ void SoundEngine::Impl::FreeVoice(Voice& voice) {
     alSource3i(voice.source, AL_AUXILIARY_SEND_FILTER, AL_EFFECTSLOT_NULL, 0, AL_FILTER_NULL);
     alDeleteSources(1, &voice.source);
     alDeleteBuffers(kBuffersPerVoice, voice.buffers.data());
+    alDeleteFilters(1, &voice.directFilter);
     alDeleteFilters(1, &voice.sendFilter);
     voice = Voice{};
+}
+
+// A source copies a filter's values when the filter is attached, so a change is attached anew.
+void SoundEngine::Impl::ApplyOcclusion(Voice& voice, Occlusion occlusion) {
+    if (occlusion.direct == voice.occlusion.direct && occlusion.reverb == voice.occlusion.reverb)
+        return;
+    voice.occlusion = occlusion;
+    alFilterf(voice.directFilter, AL_LOWPASS_GAIN, occlusion.direct);
+    alSourcei(voice.source, AL_DIRECT_FILTER, static_cast<ALint>(voice.directFilter));
+    alFilterf(voice.sendFilter, AL_LOWPASS_GAIN, occlusion.reverb);
+    alSource3i(voice.source, AL_AUXILIARY_SEND_FILTER, static_cast<ALint>(reverbSlot), 0,
+               static_cast<ALint>(voice.sendFilter));
 }
 
 // The voice's units in turn on the block, then the result queued on its source: the 3D voices
@@ -385,6 +407,7 @@ SoundResult SoundEngine::PlayVoice(int song, bool threeD, int& voice) {
     alGetError();
     alGenSources(1, &v.source);
     alGenBuffers(kBuffersPerVoice, v.buffers.data());
+    alGenFilters(1, &v.directFilter);
     alGenFilters(1, &v.sendFilter);
     if (alGetError() != AL_NO_ERROR) return SoundResult::Memory;
     v.used = true;
@@ -393,11 +416,13 @@ SoundResult SoundEngine::PlayVoice(int song, bool threeD, int& voice) {
     v.free.assign(v.buffers.begin(), v.buffers.end());
     if (threeD) {
         alSourcef(v.source, AL_ROLLOFF_FACTOR, d.rolloffScale);
-        alFilteri(v.sendFilter, AL_FILTER_TYPE, AL_FILTER_LOWPASS);
-        alFilterf(v.sendFilter, AL_LOWPASS_GAIN, 1.0f);
-        alFilterf(v.sendFilter, AL_LOWPASS_GAINHF, 1.0f);
-        alSource3i(v.source, AL_AUXILIARY_SEND_FILTER, static_cast<ALint>(d.reverbSlot), 0,
-                   static_cast<ALint>(v.sendFilter));
+        // Occlusion scales all frequencies alike: the low-pass filters keep their top open.
+        for (const ALuint filter : {v.directFilter, v.sendFilter}) {
+            alFilteri(filter, AL_FILTER_TYPE, AL_FILTER_LOWPASS);
+            alFilterf(filter, AL_LOWPASS_GAINHF, 1.0f);
+        }
+        v.occlusion = {-1.0f, -1.0f};  // so the open path below is attached
+        d.ApplyOcclusion(v, Occlusion{});
     } else {
         // The plain voice reaches the output unchanged: no panning, distance or reverb.
         alSourcei(v.source, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
@@ -414,6 +439,7 @@ SoundResult SoundEngine::SetVoicePosition(int voice, Vec3 position) {
     Voice* v = m_impl->FindVoice(voice);
     if (!v) return SoundResult::InvalidHandle;
     alSource3f(v->source, AL_POSITION, position.x, position.y, position.z);
+    v->position = position;
     return SoundResult::Ok;
 }
 
@@ -507,9 +533,48 @@ int SoundEngine::VoicesPlaying() const {
     return playing;
 }
 
+SoundResult SoundEngine::SetGeometrySettings(float maxWorldSize) {
+    std::lock_guard lock(m_impl->mutex);
+    if (!m_impl->Ready()) return SoundResult::Uninitialized;
+    if (!(maxWorldSize > 0.0f)) return SoundResult::InvalidParam;
+    m_impl->maxWorldSize = maxWorldSize;
+    return SoundResult::Ok;
+}
+
+SoundResult SoundEngine::CreateGeometry(int maxPolygons, int maxVertices) {
+    std::lock_guard lock(m_impl->mutex);
+    if (!m_impl->Ready()) return SoundResult::Uninitialized;
+    if (maxPolygons < 1 || maxVertices < 3) return SoundResult::InvalidParam;
+    m_impl->geometry = std::make_unique<RoomGeometry>(maxPolygons, maxVertices);
+    return SoundResult::Ok;
+}
+
+SoundResult SoundEngine::AddPolygon(float directOcclusion, float reverbOcclusion,
+                                    bool doubleSided, const Vec3* vertices, int count) {
+    std::lock_guard lock(m_impl->mutex);
+    if (!m_impl->Ready()) return SoundResult::Uninitialized;
+    if (!m_impl->geometry) return SoundResult::InvalidHandle;
+    const float world = m_impl->maxWorldSize;
+    for (int i = 0; world > 0.0f && vertices && i < count; ++i)
+        if (std::fabs(vertices[i].x) > world || std::fabs(vertices[i].y) > world ||
+            std::fabs(vertices[i].z) > world)
+            return SoundResult::InvalidParam;
+    return m_impl->geometry->AddPolygon(directOcclusion, reverbOcclusion, doubleSided, vertices,
+                                        count);
+}
+
+SoundResult SoundEngine::SetGeometryPosition(Vec3 position) {
+    std::lock_guard lock(m_impl->mutex);
+    if (!m_impl->Ready()) return SoundResult::Uninitialized;
+    if (!m_impl->geometry) return SoundResult::InvalidHandle;
+    m_impl->geometry->SetPosition(position);
+    return SoundResult::Ok;
+}
+
 SoundResult SoundEngine::SetListener(Vec3 position, Vec3 forward, Vec3 up) {
     std::lock_guard lock(m_impl->mutex);
     if (!m_impl->Ready()) return SoundResult::Uninitialized;
+    m_impl->listener = position;
     alListener3f(AL_POSITION, position.x, position.y, position.z);
     alListener3f(AL_VELOCITY, 0.0f, 0.0f, 0.0f);
     const ALfloat orientation[] = {forward.x, forward.y, forward.z, up.x, up.y, up.z};
@@ -519,7 +584,12 @@ SoundResult SoundEngine::SetListener(Vec3 position, Vec3 forward, Vec3 up) {
 
 SoundResult SoundEngine::Update() {
     std::lock_guard lock(m_impl->mutex);
-    if (!m_impl->Ready()) return SoundResult::Uninitialized;
+    Impl& d = *m_impl;
+    if (!d.Ready()) return SoundResult::Uninitialized;
+    for (Voice& v : d.voices)
+        if (v.used && v.threeD)
+            d.ApplyOcclusion(v, d.geometry ? d.geometry->Occlude(d.listener, v.position)
+                                           : Occlusion{});
     return alGetError() == AL_NO_ERROR ? SoundResult::Ok : SoundResult::Output;
 }
 
