@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/sound/bare_loopback.h"
 #include "platform/sound/song_decoder.h"
 #include "platform/sound/sound_engine.h"
 #include "tools/songs/demo_song.h"
@@ -23,6 +24,12 @@ fs::path SongFile(SongFormat format) {
                           (std::string("velmoranth_bench.") + SongFormatExtension(format));
     if (!fs::exists(file)) (void)EncodeSong(file, format, ComposeDemoSong(120, kSeconds));
     return file;
+}
+
+// Share of the block's real time (1024 / 44100 s) that one iteration takes.
+benchmark::Counter PercentOfRealTime(const benchmark::State& state) {
+    return benchmark::Counter(static_cast<double>(state.iterations()) * (1024.0 / 44100.0) / 100.0,
+                              benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
 // One 1024-frame block: two 3D voices and the plain one, reverb on, the units running.
@@ -57,12 +64,37 @@ void BM_MixerBlock(benchmark::State& state) {
         engine->RenderBlocks(1, out.data());
         benchmark::DoNotOptimize(out.data());
     }
-    // Share of the block's real time (1024 / 44100 s).
-    state.counters["percent_of_real_time"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * (1024.0 / 44100.0) / 100.0,
-                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["percent_of_real_time"] = PercentOfRealTime(state);
 }
 BENCHMARK(BM_MixerBlock)->Unit(benchmark::kMicrosecond);
+
+// The floor under BM_MixerBlock: OpenAL Soft alone, in the same loopback format, rendering
+// three streaming sources like the song's voices (two 3D mono, one stereo passed straight
+// through), each block refilled from a decoded song; argument 1 adds the auditorium reverb.
+void BM_BareLoopbackBlock(benchmark::State& state) {
+    BareLoopback al;
+    if (!al.Open(state.range(0) != 0)) {
+        state.SkipWithError("no loopback device");
+        return;
+    }
+    std::vector<float> song;
+    if (psound::DecodeSongFile(SongFile(SongFormat::Wav).c_str(), song) !=
+        psound::SoundResult::Ok) {
+        state.SkipWithError("no song");
+        return;
+    }
+    std::vector<float> out(1024 * 2);
+    std::size_t frame = 0;
+    for (auto _ : state) {
+        if ((frame + 1024) * 2 > song.size()) frame = 0;
+        al.Feed(song.data() + frame * 2);
+        frame += 1024;
+        al.Render(out.data());
+        benchmark::DoNotOptimize(out.data());
+    }
+    state.counters["percent_of_real_time"] = PercentOfRealTime(state);
+}
+BENCHMARK(BM_BareLoopbackBlock)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 void BM_Decode(benchmark::State& state) {
     const auto format = static_cast<SongFormat>(state.range(0));

@@ -133,22 +133,24 @@ void SoundEngine::Impl::ApplyOcclusion(Voice& voice, Occlusion occlusion) {
 }
 
 // The voice's units in turn on the block, then the result queued on its source: the 3D voices
-// take the first output channel, the plain voice both.
+// take the first output channel, the plain voice both. Each unit reads where the one before
+// wrote; the two scratch blocks take turns, so nothing is copied and no unit writes over its
+// own input.
 void SoundEngine::Impl::FeedVoice(Voice& voice, const SongBlock& songBlock) {
-    std::copy(songBlock.samples.begin(), songBlock.samples.end(), dspA.begin());
+    const float* in = songBlock.samples.data();
     for (const DspRead read : voice.dsps) {
-        read(nullptr, dspA.data(), dspB.data(), kBlockFrames, 2, 2);
-        std::swap(dspA, dspB);
+        float* out = in == dspA.data() ? dspB.data() : dspA.data();
+        read(nullptr, in, out, kBlockFrames, 2, 2);
+        in = out;
     }
     if (voice.free.empty()) return;
     const ALuint buffer = voice.free.back();
     voice.free.pop_back();
     if (voice.threeD) {
-        for (int i = 0; i < kBlockFrames; ++i)
-            mono[static_cast<std::size_t>(i)] = dspA[static_cast<std::size_t>(2 * i)];
+        for (std::size_t i = 0; i < kBlockFrames; ++i) mono[i] = in[2 * i];
         alBufferData(buffer, AL_FORMAT_MONO_FLOAT32, mono.data(), sizeof(mono), kRate);
     } else {
-        alBufferData(buffer, AL_FORMAT_STEREO_FLOAT32, dspA.data(), sizeof(dspA), kRate);
+        alBufferData(buffer, AL_FORMAT_STEREO_FLOAT32, in, sizeof(dspA), kRate);
     }
     alSourceQueueBuffers(voice.source, 1, &buffer);
 }
