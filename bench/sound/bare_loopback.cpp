@@ -5,6 +5,8 @@
 #include <AL/efx-presets.h>
 #include <AL/efx.h>
 
+#include "platform/sound/loopback_format.h"
+
 BareLoopback::~BareLoopback() {
     if (m_context) {
         for (const ALuint source : m_sources) alSourceStop(source);
@@ -21,16 +23,7 @@ BareLoopback::~BareLoopback() {
 bool BareLoopback::Open(bool reverb) {
     m_device = alcLoopbackOpenDeviceSOFT(nullptr);
     if (!m_device) return false;
-    const ALCint attributes[] = {ALC_FREQUENCY,
-                                 44100,
-                                 ALC_FORMAT_CHANNELS_SOFT,
-                                 ALC_STEREO_SOFT,
-                                 ALC_FORMAT_TYPE_SOFT,
-                                 ALC_FLOAT_SOFT,
-                                 ALC_HRTF_SOFT,
-                                 ALC_FALSE,
-                                 0};
-    m_context = alcCreateContext(m_device, attributes);
+    m_context = alcCreateContext(m_device, psound::kLoopbackAttributes);
     if (!m_context || !alcMakeContextCurrent(m_context)) return false;
     alDistanceModel(AL_INVERSE_DISTANCE_CLAMPED);
     alListenerf(AL_METERS_PER_UNIT, 0.001f);

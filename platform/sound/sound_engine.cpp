@@ -1,8 +1,5 @@
 #include "platform/sound/sound_engine.h"
 
-#include "platform/sound/room_geometry.h"
-#include "platform/sound/song_feed.h"
-
 #define AL_ALEXT_PROTOTYPES
 #include <AL/al.h>
 #include <AL/alc.h>
@@ -19,6 +16,10 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/sound/loopback_format.h"
+#include "platform/sound/room_geometry.h"
+#include "platform/sound/song_feed.h"
+
 namespace psound {
 
 namespace {
@@ -26,6 +27,7 @@ namespace {
 constexpr int kQueueAhead = 2;  // blocks queued on each source: the one playing and the next
 constexpr int kBuffersPerVoice = kQueueAhead + 1;
 constexpr float kSpeedOfSound = 343.3f;  // metres a second
+static_assert(kLoopbackAttributes[1] == SoundEngine::kRate, "the mixer renders at the song rate");
 
 struct Voice {
     bool used = false;
@@ -265,17 +267,7 @@ SoundResult SoundEngine::Init() {
     if (d.Ready()) return SoundResult::Ok;
     d.device = alcLoopbackOpenDeviceSOFT(nullptr);
     if (!d.device) return SoundResult::Output;
-    // Plain stereo panning, without head-related filters, so the output is the same everywhere.
-    const ALCint attributes[] = {ALC_FREQUENCY,
-                                 kRate,
-                                 ALC_FORMAT_CHANNELS_SOFT,
-                                 ALC_STEREO_SOFT,
-                                 ALC_FORMAT_TYPE_SOFT,
-                                 ALC_FLOAT_SOFT,
-                                 ALC_HRTF_SOFT,
-                                 ALC_FALSE,
-                                 0};
-    d.context = alcCreateContext(d.device, attributes);
+    d.context = alcCreateContext(d.device, kLoopbackAttributes);
     if (!d.context || !alcMakeContextCurrent(d.context) ||
         !alcIsExtensionPresent(d.device, "ALC_EXT_EFX")) {
         d.Shutdown();
@@ -551,8 +543,8 @@ SoundResult SoundEngine::CreateGeometry(int maxPolygons, int maxVertices) {
     return SoundResult::Ok;
 }
 
-SoundResult SoundEngine::AddPolygon(float directOcclusion, float reverbOcclusion,
-                                    bool doubleSided, const Vec3* vertices, int count) {
+SoundResult SoundEngine::AddPolygon(float directOcclusion, float reverbOcclusion, bool doubleSided,
+                                    const Vec3* vertices, int count) {
     std::lock_guard lock(m_impl->mutex);
     if (!m_impl->Ready()) return SoundResult::Uninitialized;
     if (!m_impl->geometry) return SoundResult::InvalidHandle;
@@ -590,8 +582,8 @@ SoundResult SoundEngine::Update() {
     if (!d.Ready()) return SoundResult::Uninitialized;
     for (Voice& v : d.voices)
         if (v.used && v.threeD)
-            d.ApplyOcclusion(v, d.geometry ? d.geometry->Occlude(d.listener, v.position)
-                                           : Occlusion{});
+            d.ApplyOcclusion(
+                v, d.geometry ? d.geometry->Occlude(d.listener, v.position) : Occlusion{});
     return alGetError() == AL_NO_ERROR ? SoundResult::Ok : SoundResult::Output;
 }
 
