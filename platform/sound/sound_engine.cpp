@@ -91,7 +91,7 @@ struct SoundEngine::Impl {
                    : nullptr;
     }
     void FreeVoice(Voice& voice);
-    void ApplyOcclusion(Voice& voice, Occlusion occlusion);
+    void AttachFilters(const Voice& voice);
     void FlushVoice(Voice& voice);
     void FeedVoice(Voice& voice, const SongBlock& block);
     void AdvanceSong(int index, Song& song);
@@ -122,14 +122,12 @@ void SoundEngine::Impl::FreeVoice(Voice& voice) {
     voice = Voice{};
 }
 
-// A source copies a filter's values when the filter is attached, so a change is attached anew.
-void SoundEngine::Impl::ApplyOcclusion(Voice& voice, Occlusion occlusion) {
-    if (occlusion.direct == voice.occlusion.direct && occlusion.reverb == voice.occlusion.reverb)
-        return;
-    voice.occlusion = occlusion;
-    alFilterf(voice.directFilter, AL_LOWPASS_GAIN, occlusion.direct);
+// The voice's occlusion as its filters' gains. A source copies a filter's values when the
+// filter is attached, so each change is attached anew.
+void SoundEngine::Impl::AttachFilters(const Voice& voice) {
+    alFilterf(voice.directFilter, AL_LOWPASS_GAIN, voice.occlusion.direct);
     alSourcei(voice.source, AL_DIRECT_FILTER, static_cast<ALint>(voice.directFilter));
-    alFilterf(voice.sendFilter, AL_LOWPASS_GAIN, occlusion.reverb);
+    alFilterf(voice.sendFilter, AL_LOWPASS_GAIN, voice.occlusion.reverb);
     alSource3i(voice.source, AL_AUXILIARY_SEND_FILTER, static_cast<ALint>(reverbSlot), 0,
                static_cast<ALint>(voice.sendFilter));
 }
@@ -415,8 +413,7 @@ SoundResult SoundEngine::PlayVoice(int song, bool threeD, int& voice) {
             alFilteri(filter, AL_FILTER_TYPE, AL_FILTER_LOWPASS);
             alFilterf(filter, AL_LOWPASS_GAINHF, 1.0f);
         }
-        v.occlusion = {-1.0f, -1.0f};  // so the open path below is attached
-        d.ApplyOcclusion(v, Occlusion{});
+        d.AttachFilters(v);  // open until an update finds walls in the way
     } else {
         // The plain voice reaches the output unchanged: no panning, distance or reverb.
         alSourcei(v.source, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
@@ -580,10 +577,14 @@ SoundResult SoundEngine::Update() {
     std::lock_guard lock(m_impl->mutex);
     Impl& d = *m_impl;
     if (!d.Ready()) return SoundResult::Uninitialized;
-    for (Voice& v : d.voices)
-        if (v.used && v.threeD)
-            d.ApplyOcclusion(
-                v, d.geometry ? d.geometry->Occlude(d.listener, v.position) : Occlusion{});
+    for (Voice& v : d.voices) {
+        if (!v.used || !v.threeD) continue;
+        const Occlusion now =
+            d.geometry ? d.geometry->Occlude(d.listener, v.position) : Occlusion{};
+        if (now.direct == v.occlusion.direct && now.reverb == v.occlusion.reverb) continue;
+        v.occlusion = now;
+        d.AttachFilters(v);
+    }
     return alGetError() == AL_NO_ERROR ? SoundResult::Ok : SoundResult::Output;
 }
 

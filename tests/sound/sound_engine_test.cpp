@@ -236,8 +236,7 @@ TEST_P(ReverbTail, AfterABurst) {
     ASSERT_EQ(m_engine->PlayVoice(song, true, voice), SoundResult::Ok);
     ASSERT_EQ(m_engine->SetVoiceDistance(voice, 10.0f, 10000.0f), SoundResult::Ok);
     ASSERT_EQ(m_engine->SetVoicePosition(voice, {0.0f, 0.0f, -2000.0f}), SoundResult::Ok);
-    ASSERT_EQ(m_engine->SetListener({}, {0.0f, 0.0f, -1.0f}, {0.0f, 1.0f, 0.0f}),
-              SoundResult::Ok);
+    ASSERT_EQ(m_engine->SetListener({}, {0.0f, 0.0f, -1.0f}, {0.0f, 1.0f, 0.0f}), SoundResult::Ok);
     ASSERT_EQ(m_engine->Update(), SoundResult::Ok);
     ASSERT_EQ(m_engine->SetSongPaused(song, false), SoundResult::Ok);
     const std::vector<float> out = Render(80);  // 1.86 s
@@ -258,8 +257,8 @@ TEST_P(ReverbTail, AfterABurst) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ManualEngine, ReverbTail,
-                         ::testing::Values(ReverbCase{"Auditorium", psound::ReverbPreset::Auditorium,
-                                                      true},
+                         ::testing::Values(ReverbCase{"Auditorium",
+                                                      psound::ReverbPreset::Auditorium, true},
                                            ReverbCase{"Off", psound::ReverbPreset::Off, false}),
                          CaseName());
 
@@ -275,6 +274,65 @@ TEST(SoundEngineLifecycle, CallsBeforeInitAreRefused) {
     EXPECT_EQ(engine->RenderBlocks(1, block), SoundResult::Uninitialized);
     EXPECT_EQ(engine->VoicesPlaying(), 0);
 }
+
+// A wall between the listener and a 3D voice, against the same wall moved out of the way: the
+// direct sound and the reverb send each pass what their occlusion leaves.
+struct WallCase {
+    const char* name;
+    float direct, reverb;  // the wall's occlusions
+    psound::ReverbPreset preset;
+    double minShare, maxShare;  // of the energy heard without the wall
+};
+
+class BehindAWall : public ManualEngine, public ::testing::WithParamInterface<WallCase> {
+  protected:
+    double Energy(bool wallInTheWay) {
+        int song = -1;
+        EXPECT_EQ(m_engine->OpenSong(m_song.c_str(), song), SoundResult::Ok);
+        int voice = -1;
+        EXPECT_EQ(m_engine->PlayVoice(song, true, voice), SoundResult::Ok);
+        EXPECT_EQ(m_engine->SetVoicePosition(voice, {0.0f, 0.0f, -2000.0f}), SoundResult::Ok);
+        EXPECT_EQ(m_engine->SetGeometryPosition({wallInTheWay ? 0.0f : 5000.0f, 0.0f, 0.0f}),
+                  SoundResult::Ok);
+        EXPECT_EQ(m_engine->Update(), SoundResult::Ok);
+        EXPECT_EQ(m_engine->SetSongPaused(song, false), SoundResult::Ok);
+        const std::vector<float> out = Render(30);
+        EXPECT_EQ(m_engine->ReleaseSong(song), SoundResult::Ok);
+        double sum = 0.0;
+        for (const float v : out) sum += v * v;
+        return sum;
+    }
+    fs::path m_song;
+};
+
+TEST_P(BehindAWall, PassesWhatTheOcclusionLeaves) {
+    const WallCase& c = GetParam();
+    m_song = Song(SongFormat::Wav, Tone(kRate, 440.0, 440.0));
+    ASSERT_EQ(m_engine->Set3DSettings(1.0f, 1000.0f, 0.001f), SoundResult::Ok);
+    ASSERT_EQ(m_engine->SetReverb(c.preset), SoundResult::Ok);
+    ASSERT_EQ(m_engine->SetListener({}, {0.0f, 0.0f, -1.0f}, {0.0f, 1.0f, 0.0f}), SoundResult::Ok);
+    const Vec3 wall[4] = {
+        {-1000, -1000, -1000}, {1000, -1000, -1000}, {1000, 1000, -1000}, {-1000, 1000, -1000}};
+    ASSERT_EQ(m_engine->CreateGeometry(1, 4), SoundResult::Ok);
+    ASSERT_EQ(m_engine->AddPolygon(c.direct, c.reverb, true, wall, 4), SoundResult::Ok);
+    // Behind the wall first: the reverb rings on from one song into the next.
+    const double behind = Energy(true);
+    const double open = Energy(false);
+    ASSERT_GT(open, 1.0);
+    const double share = behind / open;
+    EXPECT_GE(share, c.minShare);
+    EXPECT_LE(share, c.maxShare);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ManualEngine, BehindAWall,
+    ::testing::Values(WallCase{"HalfTheDirectSound", 0.5f, 0.5f, psound::ReverbPreset::Off, 0.24,
+                               0.26},
+                      WallCase{"DirectShut", 1.0f, 0.0f, psound::ReverbPreset::Off, 0.0, 0.0},
+                      WallCase{"OnlyTheReverbGetsThrough", 1.0f, 0.0f,
+                               psound::ReverbPreset::Auditorium, 0.01, 0.9},
+                      WallCase{"AllShut", 1.0f, 1.0f, psound::ReverbPreset::Auditorium, 0.0, 0.0}),
+    CaseName());
 
 TEST_F(ManualEngine, GeometryTakesPolygonsInsideTheWorldOnly) {
     const Vec3 wall[4] = {{-100, 0, 0}, {100, 0, 0}, {100, 100, 0}, {-100, 100, 0}};
