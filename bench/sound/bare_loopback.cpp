@@ -34,7 +34,8 @@ bool BareLoopback::Open(bool reverb) {
     const EFXEAXREVERBPROPERTIES preset = EFX_REVERB_PRESET_AUDITORIUM;
     alEffecti(m_effect, AL_EFFECT_TYPE, AL_EFFECT_EAXREVERB);
     alEffectf(m_effect, AL_EAXREVERB_DECAY_TIME, preset.flDecayTime);
-    alAuxiliaryEffectSloti(m_slot, AL_EFFECTSLOT_EFFECT, static_cast<ALint>(m_effect));
+    alAuxiliaryEffectSloti(m_slot, AL_EFFECTSLOT_EFFECT,
+                           reverb ? static_cast<ALint>(m_effect) : AL_EFFECT_NULL);
     alAuxiliaryEffectSlotf(m_slot, AL_EFFECTSLOT_GAIN, reverb ? 1.0f : 0.0f);
     const float speakerX[2] = {7850.0f, -6101.0f};
     for (int i = 0; i < 2; ++i) {

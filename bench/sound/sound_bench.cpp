@@ -43,7 +43,8 @@ class RealTimeShare {
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
 };
 
-// One 1024-frame block: two 3D voices and the plain one, reverb on, the units running.
+// One 1024-frame block: two 3D voices and the plain one, the units running; reverb off (as the
+// program plays with 3D sound off) or, with argument 1, the auditorium.
 void BM_MixerBlock(benchmark::State& state) {
     std::unique_ptr<psound::SoundEngine> engine;
     if (psound::SoundEngine::Create({.output = psound::OutputMode::Manual}, engine) !=
@@ -53,7 +54,8 @@ void BM_MixerBlock(benchmark::State& state) {
         return;
     }
     engine->Set3DSettings(1.0f, 1000.0f, 0.001f);
-    engine->SetReverb(psound::ReverbPreset::Auditorium);
+    engine->SetReverb(state.range(0) != 0 ? psound::ReverbPreset::Auditorium
+                                          : psound::ReverbPreset::Off);
     int unit = -1, song = -1;
     engine->CreateDsp(&PassThrough, unit);
     engine->OpenSong(SongFile(SongFormat::Wav).c_str(), song);
@@ -78,7 +80,7 @@ void BM_MixerBlock(benchmark::State& state) {
     }
     state.counters["percent_of_real_time"] = share.Percent(state);
 }
-BENCHMARK(BM_MixerBlock)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MixerBlock)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 // The floor under BM_MixerBlock: OpenAL Soft alone, in the same loopback format, rendering
 // three streaming sources like the song's voices (two 3D mono, one stereo passed straight

@@ -291,8 +291,6 @@ SoundResult SoundEngine::Init() {
     alEffectf(d.reverbEffect, AL_EAXREVERB_AIR_ABSORPTION_GAINHF, preset.flAirAbsorptionGainHF);
     alEffectf(d.reverbEffect, AL_EAXREVERB_ROOM_ROLLOFF_FACTOR, preset.flRoomRolloffFactor);
     alEffecti(d.reverbEffect, AL_EAXREVERB_DECAY_HFLIMIT, preset.iDecayHFLimit);
-    alAuxiliaryEffectSloti(d.reverbSlot, AL_EFFECTSLOT_EFFECT, static_cast<ALint>(d.reverbEffect));
-    alAuxiliaryEffectSlotf(d.reverbSlot, AL_EFFECTSLOT_GAIN, 0.0f);
     if (alGetError() != AL_NO_ERROR) {
         d.Shutdown();
         return SoundResult::Output;
@@ -332,8 +330,12 @@ SoundResult SoundEngine::Set3DSettings(float dopplerScale, float distanceFactor,
 SoundResult SoundEngine::SetReverb(ReverbPreset preset) {
     std::lock_guard lock(m_impl->mutex);
     if (!m_impl->Ready()) return SoundResult::Uninitialized;
-    alAuxiliaryEffectSlotf(m_impl->reverbSlot, AL_EFFECTSLOT_GAIN,
-                           preset == ReverbPreset::Auditorium ? 1.0f : 0.0f);
+    // Off takes the reverb out of the slot rather than muting it: a muted reverb still costs
+    // nearly all of a block's mixing.
+    alAuxiliaryEffectSloti(m_impl->reverbSlot, AL_EFFECTSLOT_EFFECT,
+                           preset == ReverbPreset::Auditorium
+                               ? static_cast<ALint>(m_impl->reverbEffect)
+                               : AL_EFFECT_NULL);
     return SoundResult::Ok;
 }
 
