@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "audio/analysis_tap.h"
+#include "audio/club_room.h"
 #include "model/model_catalogue.h"
 #include "model/report_message.h"
 
@@ -78,6 +79,16 @@ psound::Vec3 SpeakerPosition(int instance) {
     return {p[0], p[1] - 1000.0f, -p[2]};
 }
 
+// The room's walls, floor and ceiling block sound from either side, direct and reverb alike.
+// Their results are stored, not reported: without them the sound only goes through walls.
+void AddClubRoom(psound::SoundEngine& engine) {
+    Failed(engine.SetGeometrySettings(40000.0f));
+    Failed(engine.CreateGeometry(48, 156));
+    Failed(engine.SetGeometryPosition({}));
+    for (const RoomPolygon& polygon : ClubRoomPolygons())
+        Failed(engine.AddPolygon(1.0f, 1.0f, true, polygon.vertices.data(), polygon.count));
+}
+
 }  // namespace
 
 void SetSoundEngineConfig(const psound::EngineConfig& config) { State().config = config; }
@@ -100,6 +111,7 @@ int SoundInit() {
     Failed(s.engine->SetReverb(psound::ReverbPreset::Off));
     Failed(s.engine->CreateDsp(&Stereo2LeftRead, s.leftUnit));
     Failed(s.engine->CreateDsp(&Stereo2RightRead, s.rightUnit));
+    AddClubRoom(*s.engine);
     return 0;
 }
 

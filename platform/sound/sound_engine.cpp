@@ -1,7 +1,5 @@
 #include "platform/sound/sound_engine.h"
 
-#include "platform/sound/song_feed.h"
-
 #define AL_ALEXT_PROTOTYPES
 #include <AL/al.h>
 #include <AL/alc.h>
@@ -12,10 +10,15 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <deque>
 #include <mutex>
 #include <vector>
+
+#include "platform/sound/loopback_format.h"
+#include "platform/sound/room_geometry.h"
+#include "platform/sound/song_feed.h"
 
 namespace psound {
 
@@ -24,6 +27,7 @@ namespace {
 constexpr int kQueueAhead = 2;  // blocks queued on each source: the one playing and the next
 constexpr int kBuffersPerVoice = kQueueAhead + 1;
 constexpr float kSpeedOfSound = 343.3f;  // metres a second
+static_assert(kLoopbackAttributes[1] == SoundEngine::kRate, "the mixer renders at the song rate");
 
 struct Voice {
     bool used = false;
@@ -32,7 +36,10 @@ struct Voice {
     ALuint source = 0;
     std::array<ALuint, kBuffersPerVoice> buffers{};
     std::vector<ALuint> free;  // buffers not queued
+    ALuint directFilter = 0;
     ALuint sendFilter = 0;
+    Vec3 position;
+    Occlusion occlusion;  // what the filters pass now
     std::vector<DspRead> dsps;
 };
 
@@ -58,6 +65,9 @@ struct SoundEngine::Impl {
     ALuint reverbSlot = 0;
     ALuint reverbEffect = 0;
     float rolloffScale = 1.0f;
+    float maxWorldSize = 0.0f;  // 0: no geometry settings made, no limit
+    std::unique_ptr<RoomGeometry> geometry;
+    Vec3 listener;
     std::vector<DspRead> units;
     std::array<Voice, kMaxVoices> voices;
     std::array<std::unique_ptr<Song>, kMaxVoices> songs;
@@ -81,6 +91,7 @@ struct SoundEngine::Impl {
                    : nullptr;
     }
     void FreeVoice(Voice& voice);
+    void AttachFilters(const Voice& voice);
     void FlushVoice(Voice& voice);
     void FeedVoice(Voice& voice, const SongBlock& block);
     void AdvanceSong(int index, Song& song);
@@ -106,27 +117,40 @@ void SoundEngine::Impl::FreeVoice(Voice& voice) {
     alSource3i(voice.source, AL_AUXILIARY_SEND_FILTER, AL_EFFECTSLOT_NULL, 0, AL_FILTER_NULL);
     alDeleteSources(1, &voice.source);
     alDeleteBuffers(kBuffersPerVoice, voice.buffers.data());
+    alDeleteFilters(1, &voice.directFilter);
     alDeleteFilters(1, &voice.sendFilter);
     voice = Voice{};
 }
 
+// The voice's occlusion as its filters' gains. A source copies a filter's values when the
+// filter is attached, so each change is attached anew.
+void SoundEngine::Impl::AttachFilters(const Voice& voice) {
+    alFilterf(voice.directFilter, AL_LOWPASS_GAIN, voice.occlusion.direct);
+    alSourcei(voice.source, AL_DIRECT_FILTER, static_cast<ALint>(voice.directFilter));
+    alFilterf(voice.sendFilter, AL_LOWPASS_GAIN, voice.occlusion.reverb);
+    alSource3i(voice.source, AL_AUXILIARY_SEND_FILTER, static_cast<ALint>(reverbSlot), 0,
+               static_cast<ALint>(voice.sendFilter));
+}
+
 // The voice's units in turn on the block, then the result queued on its source: the 3D voices
-// take the first output channel, the plain voice both.
+// take the first output channel, the plain voice both. Each unit reads where the one before
+// wrote; the two scratch blocks take turns, so nothing is copied and no unit writes over its
+// own input.
 void SoundEngine::Impl::FeedVoice(Voice& voice, const SongBlock& songBlock) {
-    std::copy(songBlock.samples.begin(), songBlock.samples.end(), dspA.begin());
+    const float* in = songBlock.samples.data();
     for (const DspRead read : voice.dsps) {
-        read(nullptr, dspA.data(), dspB.data(), kBlockFrames, 2, 2);
-        std::swap(dspA, dspB);
+        float* out = in == dspA.data() ? dspB.data() : dspA.data();
+        read(nullptr, in, out, kBlockFrames, 2, 2);
+        in = out;
     }
     if (voice.free.empty()) return;
     const ALuint buffer = voice.free.back();
     voice.free.pop_back();
     if (voice.threeD) {
-        for (int i = 0; i < kBlockFrames; ++i)
-            mono[static_cast<std::size_t>(i)] = dspA[static_cast<std::size_t>(2 * i)];
+        for (std::size_t i = 0; i < kBlockFrames; ++i) mono[i] = in[2 * i];
         alBufferData(buffer, AL_FORMAT_MONO_FLOAT32, mono.data(), sizeof(mono), kRate);
     } else {
-        alBufferData(buffer, AL_FORMAT_STEREO_FLOAT32, dspA.data(), sizeof(dspA), kRate);
+        alBufferData(buffer, AL_FORMAT_STEREO_FLOAT32, in, sizeof(dspA), kRate);
     }
     alSourceQueueBuffers(voice.source, 1, &buffer);
 }
@@ -241,17 +265,7 @@ SoundResult SoundEngine::Init() {
     if (d.Ready()) return SoundResult::Ok;
     d.device = alcLoopbackOpenDeviceSOFT(nullptr);
     if (!d.device) return SoundResult::Output;
-    // Plain stereo panning, without head-related filters, so the output is the same everywhere.
-    const ALCint attributes[] = {ALC_FREQUENCY,
-                                 kRate,
-                                 ALC_FORMAT_CHANNELS_SOFT,
-                                 ALC_STEREO_SOFT,
-                                 ALC_FORMAT_TYPE_SOFT,
-                                 ALC_FLOAT_SOFT,
-                                 ALC_HRTF_SOFT,
-                                 ALC_FALSE,
-                                 0};
-    d.context = alcCreateContext(d.device, attributes);
+    d.context = alcCreateContext(d.device, kLoopbackAttributes);
     if (!d.context || !alcMakeContextCurrent(d.context) ||
         !alcIsExtensionPresent(d.device, "ALC_EXT_EFX")) {
         d.Shutdown();
@@ -277,8 +291,6 @@ SoundResult SoundEngine::Init() {
     alEffectf(d.reverbEffect, AL_EAXREVERB_AIR_ABSORPTION_GAINHF, preset.flAirAbsorptionGainHF);
     alEffectf(d.reverbEffect, AL_EAXREVERB_ROOM_ROLLOFF_FACTOR, preset.flRoomRolloffFactor);
     alEffecti(d.reverbEffect, AL_EAXREVERB_DECAY_HFLIMIT, preset.iDecayHFLimit);
-    alAuxiliaryEffectSloti(d.reverbSlot, AL_EFFECTSLOT_EFFECT, static_cast<ALint>(d.reverbEffect));
-    alAuxiliaryEffectSlotf(d.reverbSlot, AL_EFFECTSLOT_GAIN, 0.0f);
     if (alGetError() != AL_NO_ERROR) {
         d.Shutdown();
         return SoundResult::Output;
@@ -318,8 +330,12 @@ SoundResult SoundEngine::Set3DSettings(float dopplerScale, float distanceFactor,
 SoundResult SoundEngine::SetReverb(ReverbPreset preset) {
     std::lock_guard lock(m_impl->mutex);
     if (!m_impl->Ready()) return SoundResult::Uninitialized;
-    alAuxiliaryEffectSlotf(m_impl->reverbSlot, AL_EFFECTSLOT_GAIN,
-                           preset == ReverbPreset::Auditorium ? 1.0f : 0.0f);
+    // Off takes the reverb out of the slot rather than muting it: a muted reverb still costs
+    // nearly all of a block's mixing.
+    alAuxiliaryEffectSloti(m_impl->reverbSlot, AL_EFFECTSLOT_EFFECT,
+                           preset == ReverbPreset::Auditorium
+                               ? static_cast<ALint>(m_impl->reverbEffect)
+                               : AL_EFFECT_NULL);
     return SoundResult::Ok;
 }
 
@@ -385,6 +401,7 @@ SoundResult SoundEngine::PlayVoice(int song, bool threeD, int& voice) {
     alGetError();
     alGenSources(1, &v.source);
     alGenBuffers(kBuffersPerVoice, v.buffers.data());
+    alGenFilters(1, &v.directFilter);
     alGenFilters(1, &v.sendFilter);
     if (alGetError() != AL_NO_ERROR) return SoundResult::Memory;
     v.used = true;
@@ -393,11 +410,12 @@ SoundResult SoundEngine::PlayVoice(int song, bool threeD, int& voice) {
     v.free.assign(v.buffers.begin(), v.buffers.end());
     if (threeD) {
         alSourcef(v.source, AL_ROLLOFF_FACTOR, d.rolloffScale);
-        alFilteri(v.sendFilter, AL_FILTER_TYPE, AL_FILTER_LOWPASS);
-        alFilterf(v.sendFilter, AL_LOWPASS_GAIN, 1.0f);
-        alFilterf(v.sendFilter, AL_LOWPASS_GAINHF, 1.0f);
-        alSource3i(v.source, AL_AUXILIARY_SEND_FILTER, static_cast<ALint>(d.reverbSlot), 0,
-                   static_cast<ALint>(v.sendFilter));
+        // Occlusion scales all frequencies alike: the low-pass filters keep their top open.
+        for (const ALuint filter : {v.directFilter, v.sendFilter}) {
+            alFilteri(filter, AL_FILTER_TYPE, AL_FILTER_LOWPASS);
+            alFilterf(filter, AL_LOWPASS_GAINHF, 1.0f);
+        }
+        d.AttachFilters(v);  // open until an update finds walls in the way
     } else {
         // The plain voice reaches the output unchanged: no panning, distance or reverb.
         alSourcei(v.source, AL_DIRECT_CHANNELS_SOFT, AL_TRUE);
@@ -414,6 +432,7 @@ SoundResult SoundEngine::SetVoicePosition(int voice, Vec3 position) {
     Voice* v = m_impl->FindVoice(voice);
     if (!v) return SoundResult::InvalidHandle;
     alSource3f(v->source, AL_POSITION, position.x, position.y, position.z);
+    v->position = position;
     return SoundResult::Ok;
 }
 
@@ -507,9 +526,48 @@ int SoundEngine::VoicesPlaying() const {
     return playing;
 }
 
+SoundResult SoundEngine::SetGeometrySettings(float maxWorldSize) {
+    std::lock_guard lock(m_impl->mutex);
+    if (!m_impl->Ready()) return SoundResult::Uninitialized;
+    if (!(maxWorldSize > 0.0f)) return SoundResult::InvalidParam;
+    m_impl->maxWorldSize = maxWorldSize;
+    return SoundResult::Ok;
+}
+
+SoundResult SoundEngine::CreateGeometry(int maxPolygons, int maxVertices) {
+    std::lock_guard lock(m_impl->mutex);
+    if (!m_impl->Ready()) return SoundResult::Uninitialized;
+    if (maxPolygons < 1 || maxVertices < 3) return SoundResult::InvalidParam;
+    m_impl->geometry = std::make_unique<RoomGeometry>(maxPolygons, maxVertices);
+    return SoundResult::Ok;
+}
+
+SoundResult SoundEngine::AddPolygon(float directOcclusion, float reverbOcclusion, bool doubleSided,
+                                    const Vec3* vertices, int count) {
+    std::lock_guard lock(m_impl->mutex);
+    if (!m_impl->Ready()) return SoundResult::Uninitialized;
+    if (!m_impl->geometry) return SoundResult::InvalidHandle;
+    const float world = m_impl->maxWorldSize;
+    for (int i = 0; world > 0.0f && vertices && i < count; ++i)
+        if (std::fabs(vertices[i].x) > world || std::fabs(vertices[i].y) > world ||
+            std::fabs(vertices[i].z) > world)
+            return SoundResult::InvalidParam;
+    return m_impl->geometry->AddPolygon(directOcclusion, reverbOcclusion, doubleSided, vertices,
+                                        count);
+}
+
+SoundResult SoundEngine::SetGeometryPosition(Vec3 position) {
+    std::lock_guard lock(m_impl->mutex);
+    if (!m_impl->Ready()) return SoundResult::Uninitialized;
+    if (!m_impl->geometry) return SoundResult::InvalidHandle;
+    m_impl->geometry->SetPosition(position);
+    return SoundResult::Ok;
+}
+
 SoundResult SoundEngine::SetListener(Vec3 position, Vec3 forward, Vec3 up) {
     std::lock_guard lock(m_impl->mutex);
     if (!m_impl->Ready()) return SoundResult::Uninitialized;
+    m_impl->listener = position;
     alListener3f(AL_POSITION, position.x, position.y, position.z);
     alListener3f(AL_VELOCITY, 0.0f, 0.0f, 0.0f);
     const ALfloat orientation[] = {forward.x, forward.y, forward.z, up.x, up.y, up.z};
@@ -519,7 +577,16 @@ SoundResult SoundEngine::SetListener(Vec3 position, Vec3 forward, Vec3 up) {
 
 SoundResult SoundEngine::Update() {
     std::lock_guard lock(m_impl->mutex);
-    if (!m_impl->Ready()) return SoundResult::Uninitialized;
+    Impl& d = *m_impl;
+    if (!d.Ready()) return SoundResult::Uninitialized;
+    for (Voice& v : d.voices) {
+        if (!v.used || !v.threeD) continue;
+        const Occlusion now =
+            d.geometry ? d.geometry->Occlude(d.listener, v.position) : Occlusion{};
+        if (now.direct == v.occlusion.direct && now.reverb == v.occlusion.reverb) continue;
+        v.occlusion = now;
+        d.AttachFilters(v);
+    }
     return alGetError() == AL_NO_ERROR ? SoundResult::Ok : SoundResult::Output;
 }
 

@@ -15,6 +15,7 @@
 #include <memory>
 
 #include "platform/sound/sound_result.h"
+#include "platform/sound/vec3.h"
 
 struct DspState;  // a unit's state; the units of this program do not read it
 
@@ -23,10 +24,6 @@ namespace psound {
 // A DSP unit's read callback: `length` interleaved frames in and out, 2 channels each.
 using DspRead = int (*)(DspState* state, const float* in, float* out, unsigned int length,
                         int inChannels, int outChannels);
-
-struct Vec3 {
-    float x = 0.0f, y = 0.0f, z = 0.0f;
-};
 
 enum class OutputMode { Device, Manual };
 enum class ReverbPreset { Off, Auditorium };
@@ -80,9 +77,18 @@ class SoundEngine {
     // Voices started and not yet at their song's end; paused voices count.
     int VoicesPlaying() const;
 
+    // The one occluding geometry: the size of the world (from the origin to its edge, the
+    // vertices must lie within it), then room for the polygons, the polygons and its place.
+    SoundResult SetGeometrySettings(float maxWorldSize);
+    SoundResult CreateGeometry(int maxPolygons, int maxVertices);
+    SoundResult AddPolygon(float directOcclusion, float reverbOcclusion, bool doubleSided,
+                           const Vec3* vertices, int count);
+    SoundResult SetGeometryPosition(Vec3 position);
+
     // The listener (right-handed coordinates) and a forward and up vector.
     SoundResult SetListener(Vec3 position, Vec3 forward, Vec3 up);
-    // The mixer takes up the listener and every change made since the last update.
+    // The mixer takes up the listener and every change made since the last update, with each
+    // 3D voice's direct sound and reverb send scaled by what the geometry occludes of it.
     SoundResult Update();
 
     // Manual engine only: renders `blocks` blocks of 1024 stereo frames into `out`.

@@ -24,6 +24,8 @@ const char* SoundErrorString(SoundResult result) {
             return "Every voice is in use.";
         case SoundResult::WrongMode:
             return "This call needs a manually rendered engine.";
+        case SoundResult::InvalidParam:
+            return "A value is out of its range.";
     }
     return "Unknown error.";
 }

@@ -14,6 +14,7 @@ enum class SoundResult : int {
     InvalidHandle,  // a song, voice or unit that does not exist (any more)
     ChannelAlloc,   // every voice is taken
     WrongMode,      // a manual engine's call on a device engine
+    InvalidParam,   // a value out of its range, or a geometry that is full
 };
 
 const char* SoundErrorString(SoundResult result);

@@ -310,7 +310,10 @@ TEST(StripPath, KeepsThePartAfterTheLastSeparator) {
 class SongFolderWalk : public ::testing::Test {
   protected:
     void SetUp() override {
-        m_root = fs::temp_directory_path() / "velmoranth_walk";
+        // One folder per test: ctest runs the tests side by side.
+        m_root = fs::temp_directory_path() /
+                 (std::string("velmoranth_walk_") +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(m_root);
         fs::create_directories(m_root);
     }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/sound/song_decoder.h"
+#include "tests/support/case_name.h"
 #include "tools/songs/song_encoder.h"
 
 namespace {
@@ -213,6 +214,54 @@ TEST_F(ManualEngine, RightSpeakerIsHeardOnTheRight) {
     }
 }
 
+// A 0.1 s burst from a 3D voice in front, then silence: the auditorium's reverb goes on
+// ringing well after the burst, and with reverb off nothing follows it.
+struct ReverbCase {
+    const char* name;
+    psound::ReverbPreset preset;
+    bool rings;
+};
+
+class ReverbTail : public ManualEngine, public ::testing::WithParamInterface<ReverbCase> {};
+
+TEST_P(ReverbTail, AfterABurst) {
+    const ReverbCase& c = GetParam();
+    std::vector<float> burst = Tone(2 * kRate, 500.0, 500.0);
+    std::fill(burst.begin() + kRate / 10 * 2, burst.end(), 0.0f);
+    int song = -1;
+    ASSERT_EQ(m_engine->OpenSong(Song(SongFormat::Wav, burst).c_str(), song), SoundResult::Ok);
+    ASSERT_EQ(m_engine->Set3DSettings(1.0f, 1000.0f, 0.001f), SoundResult::Ok);
+    ASSERT_EQ(m_engine->SetReverb(c.preset), SoundResult::Ok);
+    int voice = -1;
+    ASSERT_EQ(m_engine->PlayVoice(song, true, voice), SoundResult::Ok);
+    ASSERT_EQ(m_engine->SetVoiceDistance(voice, 10.0f, 10000.0f), SoundResult::Ok);
+    ASSERT_EQ(m_engine->SetVoicePosition(voice, {0.0f, 0.0f, -2000.0f}), SoundResult::Ok);
+    ASSERT_EQ(m_engine->SetListener({}, {0.0f, 0.0f, -1.0f}, {0.0f, 1.0f, 0.0f}), SoundResult::Ok);
+    ASSERT_EQ(m_engine->Update(), SoundResult::Ok);
+    ASSERT_EQ(m_engine->SetSongPaused(song, false), SoundResult::Ok);
+    const std::vector<float> out = Render(80);  // 1.86 s
+    // The burst and its queue lead are over by 0.3 s; the tail is measured from 0.5 s to 1.5 s.
+    const auto energy = [&](double from, double to) {
+        double sum = 0.0;
+        for (auto i = static_cast<std::size_t>(from * kRate) * 2;
+             i < static_cast<std::size_t>(to * kRate) * 2; ++i)
+            sum += out[i] * out[i];
+        return sum;
+    };
+    const double head = energy(0.0, 0.3), tail = energy(0.5, 1.5);
+    ASSERT_GT(head, 1.0);
+    if (c.rings)
+        EXPECT_GT(tail, 1e-2 * head);
+    else
+        EXPECT_EQ(tail, 0.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(ManualEngine, ReverbTail,
+                         ::testing::Values(ReverbCase{"Auditorium",
+                                                      psound::ReverbPreset::Auditorium, true},
+                                           ReverbCase{"Off", psound::ReverbPreset::Off, false}),
+                         CaseName());
+
 TEST(SoundEngineLifecycle, CallsBeforeInitAreRefused) {
     std::unique_ptr<SoundEngine> engine;
     ASSERT_EQ(SoundEngine::Create({.output = OutputMode::Manual}, engine), SoundResult::Ok);
@@ -220,9 +269,82 @@ TEST(SoundEngineLifecycle, CallsBeforeInitAreRefused) {
     EXPECT_EQ(engine->OpenSong("anything.mp3", song), SoundResult::Uninitialized);
     EXPECT_EQ(engine->SetSongPaused(0, false), SoundResult::Uninitialized);
     EXPECT_EQ(engine->SetListener({}, {}, {}), SoundResult::Uninitialized);
+    EXPECT_EQ(engine->CreateGeometry(1, 3), SoundResult::Uninitialized);
     float block[kBlock * 2];
     EXPECT_EQ(engine->RenderBlocks(1, block), SoundResult::Uninitialized);
     EXPECT_EQ(engine->VoicesPlaying(), 0);
+}
+
+// A wall between the listener and a 3D voice, against the same wall moved out of the way: the
+// direct sound and the reverb send each pass what their occlusion leaves.
+struct WallCase {
+    const char* name;
+    float direct, reverb;  // the wall's occlusions
+    psound::ReverbPreset preset;
+    double minShare, maxShare;  // of the energy heard without the wall
+};
+
+class BehindAWall : public ManualEngine, public ::testing::WithParamInterface<WallCase> {
+  protected:
+    double Energy(bool wallInTheWay) {
+        int song = -1;
+        EXPECT_EQ(m_engine->OpenSong(m_song.c_str(), song), SoundResult::Ok);
+        int voice = -1;
+        EXPECT_EQ(m_engine->PlayVoice(song, true, voice), SoundResult::Ok);
+        EXPECT_EQ(m_engine->SetVoicePosition(voice, {0.0f, 0.0f, -2000.0f}), SoundResult::Ok);
+        EXPECT_EQ(m_engine->SetGeometryPosition({wallInTheWay ? 0.0f : 5000.0f, 0.0f, 0.0f}),
+                  SoundResult::Ok);
+        EXPECT_EQ(m_engine->Update(), SoundResult::Ok);
+        EXPECT_EQ(m_engine->SetSongPaused(song, false), SoundResult::Ok);
+        const std::vector<float> out = Render(30);
+        EXPECT_EQ(m_engine->ReleaseSong(song), SoundResult::Ok);
+        double sum = 0.0;
+        for (const float v : out) sum += v * v;
+        return sum;
+    }
+    fs::path m_song;
+};
+
+TEST_P(BehindAWall, PassesWhatTheOcclusionLeaves) {
+    const WallCase& c = GetParam();
+    m_song = Song(SongFormat::Wav, Tone(kRate, 440.0, 440.0));
+    ASSERT_EQ(m_engine->Set3DSettings(1.0f, 1000.0f, 0.001f), SoundResult::Ok);
+    ASSERT_EQ(m_engine->SetReverb(c.preset), SoundResult::Ok);
+    ASSERT_EQ(m_engine->SetListener({}, {0.0f, 0.0f, -1.0f}, {0.0f, 1.0f, 0.0f}), SoundResult::Ok);
+    const Vec3 wall[4] = {
+        {-1000, -1000, -1000}, {1000, -1000, -1000}, {1000, 1000, -1000}, {-1000, 1000, -1000}};
+    ASSERT_EQ(m_engine->CreateGeometry(1, 4), SoundResult::Ok);
+    ASSERT_EQ(m_engine->AddPolygon(c.direct, c.reverb, true, wall, 4), SoundResult::Ok);
+    // Behind the wall first: the reverb rings on from one song into the next.
+    const double behind = Energy(true);
+    const double open = Energy(false);
+    ASSERT_GT(open, 1.0);
+    const double share = behind / open;
+    EXPECT_GE(share, c.minShare);
+    EXPECT_LE(share, c.maxShare);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ManualEngine, BehindAWall,
+    ::testing::Values(WallCase{"HalfTheDirectSound", 0.5f, 0.5f, psound::ReverbPreset::Off, 0.24,
+                               0.26},
+                      WallCase{"DirectShut", 1.0f, 0.0f, psound::ReverbPreset::Off, 0.0, 0.0},
+                      WallCase{"OnlyTheReverbGetsThrough", 1.0f, 0.0f,
+                               psound::ReverbPreset::Auditorium, 0.01, 0.9},
+                      WallCase{"AllShut", 1.0f, 1.0f, psound::ReverbPreset::Auditorium, 0.0, 0.0}),
+    CaseName());
+
+TEST_F(ManualEngine, GeometryTakesPolygonsInsideTheWorldOnly) {
+    const Vec3 wall[4] = {{-100, 0, 0}, {100, 0, 0}, {100, 100, 0}, {-100, 100, 0}};
+    EXPECT_EQ(m_engine->AddPolygon(1, 1, true, wall, 4), SoundResult::InvalidHandle);
+    EXPECT_EQ(m_engine->SetGeometryPosition({}), SoundResult::InvalidHandle);
+    EXPECT_EQ(m_engine->SetGeometrySettings(0.0f), SoundResult::InvalidParam);
+    EXPECT_EQ(m_engine->CreateGeometry(0, 3), SoundResult::InvalidParam);
+    ASSERT_EQ(m_engine->SetGeometrySettings(100.0f), SoundResult::Ok);
+    ASSERT_EQ(m_engine->CreateGeometry(2, 8), SoundResult::Ok);
+    EXPECT_EQ(m_engine->AddPolygon(1, 1, true, wall, 4), SoundResult::Ok);
+    const Vec3 farWall[4] = {{-100, 0, 0}, {101, 0, 0}, {101, 100, 0}, {-100, 100, 0}};
+    EXPECT_EQ(m_engine->AddPolygon(1, 1, true, farWall, 4), SoundResult::InvalidParam);
 }
 
 TEST(SoundEngineLifecycle, InjectedFailuresComeBackFromTheirStep) {

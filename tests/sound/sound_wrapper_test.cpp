@@ -9,9 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "animation/camera.h"
 #include "audio/analysis_tap.h"
 #include "model/report_message.h"
+#include "model/vec_math.h"
 #include "platform/sound/song_decoder.h"
+#include "tests/support/case_name.h"
 #include "tools/songs/song_encoder.h"
 
 namespace {
@@ -168,5 +171,51 @@ TEST_F(SoundWrapper, SeekHalfwayAndVolumeLimits) {
     EXPECT_EQ(sound::SoundSet3D(1), 0);
     EXPECT_EQ(Sound3DEnabled, 1);
 }
+
+// With 3D sound on, from the start camera: each speaker is heard on its own side, and a
+// listener outside the room hears neither, not even through the reverb.
+struct RoomCase {
+    const char* name;
+    int songChannel;        // the song's one channel with sound in it
+    bool outside;           // the listener beyond the room's wall
+    double expectedLeft;    // share of the output's energy in the left channel
+};
+
+class HeardInTheRoom : public SoundWrapper, public ::testing::WithParamInterface<RoomCase> {};
+
+TEST_P(HeardInTheRoom, FromTheStartCamera) {
+    const RoomCase& c = GetParam();
+    StartManual();
+    std::vector<float> samples = Tone(2 * kRate);
+    for (std::size_t i = 0; i < samples.size(); ++i)
+        if (static_cast<int>(i % 2) != c.songChannel) samples[i] = 0.0f;
+    ASSERT_EQ(sound::LoadSong(Song(samples).c_str()), 0);
+    ASSERT_EQ(sound::SoundSet3D(1), 0);
+    ASSERT_EQ(sound::SoundSetVolume(1.0f), 0);
+    CCamera start(DegToRad(90.0f), DegToRad(96.0f), 3000.0f, 30.0f);
+    float eye[3], back[3], up[3];
+    start.ComputeView(eye, back, up, 0);
+    if (c.outside) eye[2] = -15000.0f;  // sound space z 15000, past the wall at about 10000
+    ASSERT_EQ(sound::SoundUpdateListener(eye, back, up), 0);
+    ASSERT_EQ(sound::SoundResumeAll(), 0);
+    std::vector<float> out(40u * kBlock * 2);
+    ASSERT_EQ(sound::CurrentSoundEngine()->RenderBlocks(40, out.data()), SoundResult::Ok);
+    double energy[2] = {0.0, 0.0};
+    for (std::size_t i = 0; i < out.size(); ++i) energy[i % 2] += out[i] * out[i];
+    if (c.outside) {
+        EXPECT_EQ(energy[0] + energy[1], 0.0);
+        return;
+    }
+    ASSERT_GT(energy[0] + energy[1], 1.0);
+    EXPECT_NEAR(energy[0] / (energy[0] + energy[1]), c.expectedLeft, 0.15);
+}
+
+INSTANTIATE_TEST_SUITE_P(SoundWrapper, HeardInTheRoom,
+                         ::testing::Values(
+                             // The song's channel 1 comes from the speaker on the right.
+                             RoomCase{"RightSpeakerOnTheRight", 1, false, 0.15},
+                             RoomCase{"LeftSpeakerOnTheLeft", 0, false, 0.85},
+                             RoomCase{"OutsideTheRoomHearsNothing", 0, true, 0.0}),
+                         CaseName());
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The device engine's mixer thread (SDL's dummy output) against the UI thread's calls.
+// The device engine's mixer thread (SDL's dummy output) against the UI thread's calls,
+// occlusion updates among them.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -34,6 +35,12 @@ TEST(ThreadedSoundEngine, UiCallsWhileTheMixerPlays) {
     ASSERT_EQ(engine->Init(), SoundResult::Ok);
     int unit = -1;
     ASSERT_EQ(engine->CreateDsp(&Count, unit), SoundResult::Ok);
+    // A wall between the origin and the 3D voices; the listener steps across it and back, so
+    // every update changes the voices' filters while the mixer plays.
+    const psound::Vec3 wall[4] = {
+        {-500, -500, -1000}, {500, -500, -1000}, {500, 500, -1000}, {-500, 500, -1000}};
+    ASSERT_EQ(engine->CreateGeometry(1, 4), SoundResult::Ok);
+    ASSERT_EQ(engine->AddPolygon(0.5f, 0.5f, true, wall, 4), SoundResult::Ok);
     for (int round = 0; round < 3; ++round) {
         int song = -1;
         ASSERT_EQ(engine->OpenSong(file.c_str(), song), SoundResult::Ok);
@@ -41,6 +48,7 @@ TEST(ThreadedSoundEngine, UiCallsWhileTheMixerPlays) {
         for (int i = 0; i < 3; ++i) {
             ASSERT_EQ(engine->PlayVoice(song, i < 2, voices[i]), SoundResult::Ok);
             ASSERT_EQ(engine->AddVoiceDsp(voices[i], unit), SoundResult::Ok);
+            ASSERT_EQ(engine->SetVoicePosition(voices[i], {0, 0, -2000}), SoundResult::Ok);
         }
         ASSERT_EQ(engine->SetSongPaused(song, false), SoundResult::Ok);
         const int before = g_blocksSeen.load();
@@ -52,7 +60,9 @@ TEST(ThreadedSoundEngine, UiCallsWhileTheMixerPlays) {
             EXPECT_EQ(engine->SetSongPositionMs(song, static_cast<std::uint32_t>(i % 10) * 1000),
                       SoundResult::Ok);
             EXPECT_EQ(engine->SetVoiceVolume(voices[2], 0.5f), SoundResult::Ok);
-            EXPECT_EQ(engine->SetListener({}, {0, 0, -1}, {0, 1, 0}), SoundResult::Ok);
+            const psound::Vec3 listener{0, 0, i % 2 == 0 ? 0.0f : -1500.0f};
+            EXPECT_EQ(engine->SetListener(listener, {0, 0, -1}, {0, 1, 0}), SoundResult::Ok);
+            EXPECT_EQ(engine->Update(), SoundResult::Ok);
             std::uint32_t ms = 0;
             EXPECT_EQ(engine->GetSongPositionMs(song, ms), SoundResult::Ok);
             EXPECT_LE(ms, 20000u);
