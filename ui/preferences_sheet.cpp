@@ -136,6 +136,7 @@ CPreferencesSheet::CPreferencesSheet(std::unique_ptr<prefs::SheetPages> pages)
     setWindowTitle("Preferences");
     ui::UseWhiteBackground(this);
     m_tabs = new QTabWidget(this);
+    m_tabs->setUsesScrollButtons(false);  // all six tabs in sight
     for (int page = 0; page < prefs::kPageCount; ++page) BuildPage(page);
     auto* ok = new QPushButton("OK", this);
     auto* cancel = new QPushButton("Cancel", this);
