@@ -274,10 +274,9 @@ class CRenderPage final : public PreferencePage {
 
     bool OnControl(int id, int value, ControlStates& changed) override {
         if (id == prefs::kScanLineRadio || id == prefs::kRayTraceRadio) {
-            const bool rayTracer = id == prefs::kRayTraceRadio;
-            m_setRenderEngine(rayTracer ? kRayTracerEngine : kOpenGlEngine);
-            for (const OptionBox& box : kOptionBoxes)
-                changed.push_back({box.id, *box.option, box.rayTracer == rayTracer});
+            m_setRenderEngine(id == prefs::kRayTraceRadio ? kRayTracerEngine : kOpenGlEngine);
+            // A ray tracer that failed to start leaves the scan-line engine in force.
+            changed = EngineControls();
             Restart();
             return true;
         }
@@ -308,6 +307,12 @@ class CRenderPage final : public PreferencePage {
         SavedRenderRtReflections = RenderRtReflections;
         SavedRenderRt3DTextures = RenderRt3DTextures;
         SavedSimpleLighting = SimpleLighting;
+        return EngineControls();
+    }
+
+  private:
+    // The engine radios and the option columns for the engine in force.
+    static ControlStates EngineControls() {
         const bool rayTracer = RayTracingAvailable && RenderEngine == kRayTracerEngine;
         ControlStates controls = {
             {prefs::kScanLineRadio, Checked(!rayTracer)},
@@ -320,7 +325,6 @@ class CRenderPage final : public PreferencePage {
         return controls;
     }
 
-  private:
     std::function<void(int)> m_setRenderEngine;
     int SavedRenderEngine = 0;
     int SavedRenderRt3DShadows = 0;

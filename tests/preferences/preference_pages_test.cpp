@@ -296,6 +296,20 @@ TEST_F(PagesTest, EngineSwitchShowsTheColumnsAndCancelSwitchesBackOnce) {
     EXPECT_EQ(RenderRt3DShadows, 1);
 }
 
+TEST_F(PagesTest, ARayTracerThatFailsToStartShowsTheScanLineEngine) {
+    PreferenceHooks hooks;
+    hooks.setRenderEngine = [](int) { RayTracingAvailable = 0; };  // the start failed
+    hooks.writeSettings = [] { return 0; };
+    auto sheet = MakePreferencePages(std::move(hooks));
+    sheet->InitPage(kRenderPage);
+    const ControlStates changed = sheet->OnControl(kRayTraceRadio, 1);
+    EXPECT_EQ(Find(changed, kScanLineRadio).value, 1);
+    EXPECT_EQ(Find(changed, kRayTraceRadio).value, 0);
+    EXPECT_FALSE(Find(changed, kRayTraceRadio).enabled);
+    EXPECT_TRUE(Find(changed, kShadows2DBox).enabled);
+    EXPECT_FALSE(Find(changed, kShadows3DBox).enabled);
+}
+
 TEST_F(PagesTest, CancelLeavesAnUnchangedEngineAlone) {
     RenderEngine = kRayTracerEngine;
     auto sheet = NewSheet();
