@@ -60,9 +60,9 @@ class SheetPages {
     // The user changed a control: a box or radio reports its check state, a slider its position
     // on every scroll, moved or not. The answer lists the other controls this changes.
     virtual ControlStates OnControl(int id, int value) = 0;
-    virtual void OnOK() = 0;      // the sheet's OK button
-    virtual void OnCancel() = 0;  // the sheet's Cancel button, Esc or close box
-    virtual void OnDestroy() = 0; // once, as the sheet goes, however it was closed
+    virtual void OnOK() = 0;       // the sheet's OK button
+    virtual void OnCancel() = 0;   // the sheet's Cancel button, Esc or close box
+    virtual void OnDestroy() = 0;  // once, as the sheet goes, however it was closed
 };
 
 }  // namespace prefs

@@ -39,8 +39,8 @@ struct PageLayout {
     std::vector<Control> controls;  // group boxes first, so they lie behind what they hold
 };
 
-using prefs::kMusicDetectSlider;
-
+// One control a line, as the pages are drawn.
+// clang-format off
 const std::array<PageLayout, prefs::kPageCount>& Layouts() {
     static const std::array<PageLayout, prefs::kPageCount> layouts = {{
         {"Objects", 195, 127, {
@@ -70,7 +70,7 @@ const std::array<PageLayout, prefs::kPageCount>& Layouts() {
         // The lowest level is 1: a 0 would not survive the next start's settings reader.
         {"Audio", 195, 127, {
             {Kind::Group, 0, "Audio detection level", 7, 3, 181, 43},
-            {Kind::Slider, kMusicDetectSlider, "", 47, 19, 100, 15, 1},
+            {Kind::Slider, prefs::kMusicDetectSlider, "", 47, 19, 100, 15, 1},
         }},
         {"Stats", 195, 127, {
             {Kind::Group, 0, "Statistics averaging window", 7, 3, 181, 113},
@@ -102,6 +102,7 @@ const std::array<PageLayout, prefs::kPageCount>& Layouts() {
     }};
     return layouts;
 }
+// clang-format on
 
 QRect Pixels(int x, int y, int width, int height) {
     return QRect(static_cast<int>(x * kPixelsPerUnitX), static_cast<int>(y * kPixelsPerUnitY),

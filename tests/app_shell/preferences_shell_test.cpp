@@ -89,9 +89,11 @@ TEST(PreferencesShell, OpensFromTheMenuActsAtOnceAndOkWritesTheSettings) {
     for (QPushButton* button : sheets[0]->findChildren<QPushButton*>())
         if (button->text() == "OK") button->click();
     EXPECT_EQ(theApp.PreferencesOpen, 0);
-    EXPECT_TRUE(ProcessEventsUntil([&] { return shell.Frame()->findChildren<CPreferencesSheet*>().empty(); }));
+    EXPECT_TRUE(ProcessEventsUntil(
+        [&] { return shell.Frame()->findChildren<CPreferencesSheet*>().empty(); }));
     std::ifstream file("Velmoranth.ini");
-    const std::string written((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string written((std::istreambuf_iterator<char>(file)),
+                              std::istreambuf_iterator<char>());
     EXPECT_EQ(written.rfind("Version 1\n", 0), 0u) << written;
     EXPECT_NE(written.find("Stereo3DScale "), std::string::npos) << written;
     EXPECT_TRUE(MenuItem(shell, "Preferences ...")->isEnabled());

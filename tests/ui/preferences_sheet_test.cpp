@@ -95,11 +95,11 @@ TEST_F(SheetTest, SixTabsInOrderWithTheirCaptions) {
     EXPECT_EQ(captions, (std::vector<std::string>{"Objects", "Lights", "Audio", "Stats",
                                                   "Stereo 3D", "Render"}));
     std::vector<std::string> groups;
-    for (QGroupBox* g : sheet->findChildren<QGroupBox*>()) groups.push_back(g->title().toStdString());
+    for (QGroupBox* g : sheet->findChildren<QGroupBox*>())
+        groups.push_back(g->title().toStdString());
     for (const char* title : {"Display club props", "Render options", "Number of spot lights",
                               "Ambiant light", "Audio detection level",
-                              "Statistics averaging window", "Stereo seperation",
-                              "Render Engine"})
+                              "Statistics averaging window", "Stereo seperation", "Render Engine"})
         EXPECT_NE(std::find(groups.begin(), groups.end(), title), groups.end()) << title;
     EXPECT_NE(FindByText<QPushButton>(*sheet, "OK"), nullptr);
     EXPECT_NE(FindByText<QPushButton>(*sheet, "Cancel"), nullptr);
@@ -110,7 +110,8 @@ TEST_F(SheetTest, EachPageFillsOnItsFirstShowOnly) {
     auto sheet = Open();
     EXPECT_EQ(calls.inits, std::vector<int>{kObjectsPage});
     auto* tabs = sheet->findChild<QTabWidget*>();
-    for (int page : {kStatsPage, kObjectsPage, kRenderPage, kStatsPage}) tabs->setCurrentIndex(page);
+    for (int page : {kStatsPage, kObjectsPage, kRenderPage, kStatsPage})
+        tabs->setCurrentIndex(page);
     EXPECT_EQ(calls.inits, (std::vector<int>{kObjectsPage, kStatsPage, kRenderPage}));
     sheet->close();
 }
