@@ -247,6 +247,8 @@ mode_t KeptMode(const std::string& path) {
 
 void BindPropVisibility(PropVisibility* props) { g_props = props; }
 
+PropVisibility* BoundPropVisibility() { return g_props; }
+
 int ReadReportSettings() { return ReadKeys(kReportKeys); }
 
 int ReadSettings() { return ReadKeys(kSceneKeys); }

@@ -20,6 +20,8 @@ public:
 };
 // The binding stays in force until replaced; nullptr unbinds. The object must outlive it.
 void BindPropVisibility(PropVisibility* props);
+// The binding in force, or nullptr.
+[[nodiscard]] PropVisibility* BoundPropVisibility();
 
 // The four report flags ("Report..." keys) only. 0 when read, 1 when the file cannot be opened.
 [[nodiscard]] int ReadReportSettings();

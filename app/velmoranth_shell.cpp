@@ -6,8 +6,11 @@
 #include <QKeySequence>
 #include <QMenuBar>
 #include <QScreen>
+#include <utility>
 
 #include "app/mixer_launch.h"
+#include "app/preference_pages.h"
+#include "app/settings_file.h"
 #include "app/music_commands.h"
 #include "app/settings_globals.h"
 #include "app/shell_state.h"
@@ -21,6 +24,7 @@
 #include "render/scene_state.h"
 #include "ui/about_dialog.h"
 #include "ui/dialog_support.h"
+#include "ui/preferences_sheet.h"
 #include "ui/quit_confirm.h"
 
 namespace {
@@ -96,6 +100,12 @@ void VelmoranthShell::ConnectCommands() {
                          theApp.QuitDialogOpen);
     };
     m_seams.openAbout = [frame] { ui::ShowModeless(new CAboutDlg, frame, theApp.AboutOpen); };
+    m_seams.openPreferences = [frame] {
+        PreferenceHooks hooks{[](int engine) { theApp.SetRenderEngine(engine); },
+                              [] { return WriteSettings(); }};
+        ui::ShowModeless(new CPreferencesSheet(MakePreferencePages(std::move(hooks))), frame,
+                         theApp.PreferencesOpen);
+    };
     m_seams.openMusicPlayer = [frame] { OpenMusicPlayer(frame); };
     m_seams.runAudioSource = [frame] { return RunAudioSourceDialog(frame); };
     m_seams.recordingDevices = [] { return pcapture::CaptureDeviceCount(); };

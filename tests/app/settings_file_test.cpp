@@ -18,21 +18,13 @@
 
 #include "app/settings_globals.h"
 #include "tests/support/case_name.h"
+#include "tests/support/fake_props.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// Prop models as the application binds them; the Stool's file is missing. A write to a
-// missing model still lands here, so a test sees it.
-class FakeProps final : public PropVisibility {
-public:
-    std::array<bool, kPropModelCount> present{};
-    std::array<int, kPropModelCount> visible{};
-    bool HasModel(int prop) const override { return present[prop]; }
-    int IsVisible(int prop) const override { return visible[prop]; }
-    void SetVisible(int prop, int value) override { visible[prop] = value; }
-};
+// The Stool's file is missing.
 FakeProps g_props;
 constexpr int kMissingProp = 2;  // Stool
 
