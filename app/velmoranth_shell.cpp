@@ -20,6 +20,7 @@
 #include "platform/gui/message_dialog.h"
 #include "render/scene_state.h"
 #include "ui/about_dialog.h"
+#include "ui/cam_adjust.h"
 #include "ui/dialog_support.h"
 #include "ui/quit_confirm.h"
 
@@ -101,6 +102,10 @@ void VelmoranthShell::ConnectCommands() {
     m_seams.openQuitConfirm = [this, frame] {
         ui::ShowModeless(new CQuitConfirm([this] { m_view->ShutDownApp(); }), frame,
                          theApp.QuitDialogOpen);
+    };
+    // A new pad each time; a closed one is freed, and the frame polls only the one shown.
+    m_seams.openCamAdjust = [frame] {
+        ui::ShowModeless(new CCamAdjust, frame, theApp.CamAdjustOpen);
     };
     m_seams.openAbout = [frame] { ui::ShowModeless(new CAboutDlg, frame, theApp.AboutOpen); };
     m_seams.openMusicPlayer = [frame] { OpenMusicPlayer(frame); };
