@@ -48,7 +48,11 @@ DisplayPtr OpenDisplay() {
 
 }  // namespace
 
-unsigned long FindTopLevelWindow(const char* title, int pid) {
+namespace {
+
+// The first shown top-level window of the process that passes `wanted`.
+template <class Wanted>
+unsigned long FindShownTopLevel(int pid, Wanted wanted) {
     DisplayPtr display = OpenDisplay();
     if (!display) return 0;
     Window root = 0, parent = 0;
@@ -62,13 +66,78 @@ unsigned long FindTopLevelWindow(const char* title, int pid) {
     for (unsigned i = 0; i < count && !found; ++i) {
         XWindowAttributes attributes;
         if (XGetWindowAttributes(display.get(), children[i], &attributes) &&
-            attributes.map_state == IsViewable && HasTitle(display.get(), children[i], title) &&
-            HasPid(display.get(), children[i], pid)) {
+            attributes.map_state == IsViewable && HasPid(display.get(), children[i], pid) &&
+            wanted(display.get(), children[i], attributes)) {
             found = children[i];
         }
     }
     if (children) XFree(children);
     return found;
+}
+
+}  // namespace
+
+unsigned long FindTopLevelWindow(const char* title, int pid) {
+    return FindShownTopLevel(pid, [title](Display* display, Window window, const auto&) {
+        return HasTitle(display, window, title);
+    });
+}
+
+unsigned long FindPopupWindow(int pid) {
+    return FindShownTopLevel(pid, [](Display*, Window, const XWindowAttributes& attributes) {
+        return attributes.override_redirect != False;
+    });
+}
+
+ScreenBox WindowBox(unsigned long window) {
+    ScreenBox box;
+    DisplayPtr display = OpenDisplay();
+    if (!display) return box;
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display.get(), window, &attributes)) return box;
+    Window child = 0;
+    if (!XTranslateCoordinates(display.get(), window, DefaultRootWindow(display.get()), 0, 0,
+                               &box.x, &box.y, &child)) {
+        return {};
+    }
+    box.width = attributes.width;
+    box.height = attributes.height;
+    return box;
+}
+
+unsigned long InnermostWindow(unsigned long window) {
+    DisplayPtr display = OpenDisplay();
+    if (!display) return 0;
+    for (;;) {
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(display.get(), window, &root, &parent, &children, &count)) return window;
+        unsigned long largest = 0;
+        long largestArea = 0;
+        for (unsigned i = 0; i < count; ++i) {
+            XWindowAttributes attributes;
+            if (!XGetWindowAttributes(display.get(), children[i], &attributes) ||
+                attributes.map_state != IsViewable) {
+                continue;
+            }
+            const long area = static_cast<long>(attributes.width) * attributes.height;
+            if (area > largestArea) {
+                largest = children[i];
+                largestArea = area;
+            }
+        }
+        if (children) XFree(children);
+        if (largest == 0) return window;
+        window = largest;
+    }
+}
+
+ScreenBox ScreenSize() {
+    DisplayPtr display = OpenDisplay();
+    if (!display) return {};
+    const int screen = DefaultScreen(display.get());
+    return {0, 0, DisplayWidth(display.get(), screen), DisplayHeight(display.get(), screen)};
 }
 
 ScreenGrab GrabWindow(unsigned long window) {
