@@ -141,11 +141,6 @@ void VelmoranthShell::ConnectCommands() {
     // A close request asks for confirmation; the frame stays.
     m_frame->SetCloseHook([this] { cmd::Run(cmd::kQuit, m_seams); });
     // The windowed geometry is what leaving full screen returns to.
-    m_frame->SetGeometryHook([](const QRect& r) {
-        if (FullScreen) return;
-        WindowClientX = r.x();
-        WindowClientY = r.y();
-        WindowClientWidth = r.width();
-        WindowClientHeight = r.height();
-    });
+    m_frame->SetGeometryHook(
+        [](const QRect& r) { cmd::OnFrameGeometry(r.x(), r.y(), r.width(), r.height()); });
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QRect>
+
 #include "tests/gui/qt_app.h"
 
 namespace {
@@ -25,6 +27,24 @@ TEST(MainFrame, WithoutAHookACloseRequestCloses) {
     ASSERT_TRUE(ProcessEventsUntil([&] { return frame.isVisible(); }));
     EXPECT_TRUE(frame.close());
     EXPECT_FALSE(frame.isVisible());
+}
+
+// A frame maximised before full screen comes back in the normal state, over the area the
+// maximised frame had (the last windowed geometry it reported).
+TEST(MainFrame, LeavingFullScreenGivesANormalFrameAtTheGivenGeometry) {
+    pgui::MainFrame frame;
+    QRect reported;
+    frame.SetGeometryHook([&reported](const QRect& r) { reported = r; });
+    frame.setGeometry(100, 100, 400, 300);
+    frame.showMaximized();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return frame.isMaximized() && reported.width() > 400; }));
+    const QRect maximised = reported;
+
+    frame.SetFullScreen(true, maximised);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return frame.isFullScreen(); }));
+    frame.SetFullScreen(false, maximised);
+    EXPECT_TRUE(ProcessEventsUntil([&] { return frame.geometry() == maximised; }));
+    EXPECT_EQ(frame.windowState(), Qt::WindowNoState);
 }
 
 }  // namespace
