@@ -89,19 +89,34 @@ unsigned long FindPopupWindow(int pid) {
     });
 }
 
+namespace {
+
+// A display connection with the window's attributes; no connection when either is missing.
+struct WindowOnDisplay {
+    DisplayPtr display;
+    XWindowAttributes attributes{};
+};
+
+WindowOnDisplay OpenWindow(unsigned long window) {
+    WindowOnDisplay opened{OpenDisplay()};
+    if (opened.display && !XGetWindowAttributes(opened.display.get(), window, &opened.attributes))
+        opened.display.reset();
+    return opened;
+}
+
+}  // namespace
+
 ScreenBox WindowBox(unsigned long window) {
+    const WindowOnDisplay opened = OpenWindow(window);
     ScreenBox box;
-    DisplayPtr display = OpenDisplay();
-    if (!display) return box;
-    XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display.get(), window, &attributes)) return box;
     Window child = 0;
-    if (!XTranslateCoordinates(display.get(), window, DefaultRootWindow(display.get()), 0, 0,
-                               &box.x, &box.y, &child)) {
+    Display* display = opened.display.get();
+    if (!display || !XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0,
+                                           &box.x, &box.y, &child)) {
         return {};
     }
-    box.width = attributes.width;
-    box.height = attributes.height;
+    box.width = opened.attributes.width;
+    box.height = opened.attributes.height;
     return box;
 }
 
@@ -142,11 +157,10 @@ ScreenBox ScreenSize() {
 
 ScreenGrab GrabWindow(unsigned long window) {
     ScreenGrab grab;
-    DisplayPtr display = OpenDisplay();
-    if (!display) return grab;
-    XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display.get(), window, &attributes)) return grab;
-    XImage* image = XGetImage(display.get(), window, 0, 0, attributes.width, attributes.height,
+    const WindowOnDisplay opened = OpenWindow(window);
+    if (!opened.display) return grab;
+    const XWindowAttributes& attributes = opened.attributes;
+    XImage* image = XGetImage(opened.display.get(), window, 0, 0, attributes.width, attributes.height,
                               AllPlanes, ZPixmap);
     if (!image) return grab;
     grab.width = attributes.width;
