@@ -1,8 +1,8 @@
 #pragma once
 // The "Cam Adj" pad: eight picture buttons that move the manual camera while one is held down.
-// The pad handles no click: the frame asks it every frame which button is held (through
-// CamAdjustDialog, which points at the pad from its construction to its destruction). UI thread
-// only.
+// The pad handles no click: the frame asks it every frame which button is held, through
+// CamAdjustDialog, which points at the newest pad from its construction until it is destroyed.
+// UI thread only.
 
 #include <QDialog>
 #include <array>
