@@ -10,8 +10,8 @@ namespace {
 
 const QColor kFace(0xd4, 0xd0, 0xc8);
 
-QPixmap PaintFace(QSize size, const SymbolPainter& symbol, QColor face, QColor ink,
-                  bool focusFrame, int bevel) {
+QPixmap PaintFace(QSize size, const SymbolPainter& symbol, QColor face, QColor ink, bool focusFrame,
+                  int bevel) {
     QPixmap pixmap(size);
     pixmap.fill(face);
     QPainter p(&pixmap);

@@ -15,8 +15,8 @@ enum class Symbol { Out, In, Left, Right, Wide, Narrow, Up, Down };
 
 struct PadButton {
     int controlId;
-    int x, y;             // dialog units
-    QSize picture;        // pixels; the button is its picture's size
+    int x, y;       // dialog units
+    QSize picture;  // pixels; the button is its picture's size
     Symbol symbol;
 };
 
@@ -49,7 +49,7 @@ void Arrow(QPainter& p, QSize size, int dx, int dy) {
         return QPointF(w / 2 + (dx * along * length) + (dy != 0 ? across * half : 0),
                        h / 2 + (dy * along * length) + (dx != 0 ? across * half : 0));
     };
-    const QPolygonF arrow = {at(1, 0),    at(0.1, 1),   at(0.1, 0.4), at(-1, 0.4),
+    const QPolygonF arrow = {at(1, 0),     at(0.1, 1),    at(0.1, 0.4), at(-1, 0.4),
                              at(-1, -0.4), at(0.1, -0.4), at(0.1, -1)};
     p.drawPolygon(arrow);
 }
@@ -122,6 +122,13 @@ void PaintSymbol(Symbol symbol, QPainter& p, QSize size, QColor ink) {
     }
 }
 
+ui::ButtonPictures PadPictures(const PadButton& b) {
+    const Symbol symbol = b.symbol;
+    return ui::PaintButtonPictures(
+        b.picture,
+        [symbol](QPainter& p, QSize size, QColor ink) { PaintSymbol(symbol, p, size, ink); }, true);
+}
+
 }  // namespace
 
 CCamAdjust::CCamAdjust(QWidget* parent) : QDialog(parent) {
@@ -131,13 +138,7 @@ CCamAdjust::CCamAdjust(QWidget* parent) : QDialog(parent) {
     setFixedSize(kPadUnits * kPixelsPerUnit);
     for (std::size_t i = 0; i < kPadButtons.size(); ++i) {
         const PadButton& b = kPadButtons[i];
-        const Symbol symbol = b.symbol;
-        auto* button = new ui::PictureButton(  // owned by the dialog
-            ui::PaintButtonPictures(
-                b.picture,
-                [symbol](QPainter& p, QSize size, QColor ink) { PaintSymbol(symbol, p, size, ink); },
-                true),
-            this);
+        auto* button = new ui::PictureButton(PadPictures(b), this);  // owned by the dialog
         button->setObjectName(QString::number(b.controlId));
         button->setAccessibleName(Caption(b.controlId));
         button->move(b.x * kPixelsPerUnit, b.y * kPixelsPerUnit);

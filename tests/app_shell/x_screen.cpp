@@ -160,8 +160,8 @@ ScreenGrab GrabWindow(unsigned long window) {
     const WindowOnDisplay opened = OpenWindow(window);
     if (!opened.display) return grab;
     const XWindowAttributes& attributes = opened.attributes;
-    XImage* image = XGetImage(opened.display.get(), window, 0, 0, attributes.width, attributes.height,
-                              AllPlanes, ZPixmap);
+    XImage* image = XGetImage(opened.display.get(), window, 0, 0, attributes.width,
+                              attributes.height, AllPlanes, ZPixmap);
     if (!image) return grab;
     grab.width = attributes.width;
     grab.height = attributes.height;
