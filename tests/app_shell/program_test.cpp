@@ -14,6 +14,7 @@
 #include <string>
 #include <thread>
 
+#include "tests/app_shell/private_x_server.h"
 #include "tests/app_shell/program_run.h"
 #include "tests/app_shell/x_screen.h"
 #include "tests/gui/x11_probe.h"
@@ -158,9 +159,18 @@ const FullScreenWay kFullScreenWays[] = {
     {"ContextMenu", ChooseFromContextMenu},
 };
 
-class FullScreenTest : public ShownProgram, public ::testing::WithParamInterface<FullScreenWay> {};
+// An X server of the test's own, started before the program (base classes come first).
+struct OwnDisplay {
+    PrivateXServer server;
+};
+
+// The program covers the whole screen: on a display of its own.
+class FullScreenTest : public OwnDisplay,
+                       public ShownProgram,
+                       public ::testing::WithParamInterface<FullScreenWay> {};
 
 TEST_P(FullScreenTest, CoversTheScreenWithTheViewAndEscapeReturnsToTheWindow) {
+    ASSERT_TRUE(server.Started());
     const unsigned long frame = window;
     ASSERT_GT(WaitForLitPicture(frame).width, 0) << "the window stays dark";
     const unsigned long view = InnermostWindow(frame);

@@ -32,6 +32,7 @@
 #include "render/frame_hooks.h"
 #include "render/scene_state.h"
 #include "tests/app_shell/in_process.h"
+#include "tests/app_shell/private_x_server.h"
 #include "tests/gui/qt_app.h"
 #include "tests/gui/x11_probe.h"
 #include "ui/cam_adjust.h"
@@ -54,6 +55,8 @@ class KeyCounter final : public QObject {
 TEST(Shell, PumpDrawsWhileKeysArriveAndStopsAtShutDown) {
     constexpr int kFramesBeforeKeys = 20;
     constexpr int kFramesAfterKeys = 20;
+    PrivateXServer display;  // full screen covers it all
+    ASSERT_TRUE(display.Started());
     InProcessShell inRunFolder;
     HoldGlDriverForTheProcess();
     ShellQtApp qt;
