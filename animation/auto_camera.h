@@ -53,7 +53,7 @@ extern CCamera* ManualCamera;
 extern std::array<CCamera*, 2> AutoCameras;
 extern std::int16_t ActiveAutoCamera;  // the automatic camera shown in mode 0; start 0
 extern RandomTimer AutoCameraTimer;
-extern CamAdjustButtons* CamAdjustDialog;  // null while the pad has never been opened
+extern CamAdjustButtons* CamAdjustDialog;  // the newest camera pad; null once it is freed
 
 // Start value of AutoCameraTimer: every shot lasts 2 to 4 seconds, the first one 4.
 constexpr RandomTimer kAutoCameraTimerStart{1, 2, 4.0f, 2.0f, {4.0f, 4.0f}};

@@ -445,6 +445,14 @@ void HandleKey(const KeyInput& input, const Seams& seams) {
     HandleCharacter(input.character, seams);
 }
 
+void OnFrameGeometry(int x, int y, int width, int height) {
+    if (FullScreen) return;
+    WindowClientX = x;
+    WindowClientY = y;
+    WindowClientWidth = width;
+    WindowClientHeight = height;
+}
+
 void OnToggleFullScreen(const Seams& s) {
     if (FullScreen) {
         if (s.setFullScreen) s.setFullScreen(false);

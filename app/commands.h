@@ -96,6 +96,9 @@ void HandleKey(const KeyInput& input, const Seams& seams);
 // The full-screen and stereo switches.
 void OnToggleFullScreen(const Seams& seams);
 void OnViewStereo(const Seams& seams);
+// The frame moved or was resized to this client geometry (screen pixels). Only the windowed
+// geometry, a maximised window's included, is kept: leaving full screen returns to it.
+void OnFrameGeometry(int x, int y, int width, int height);
 
 // The main menu in resource order. The Render Options popup is refilled by
 // RenderOptionsItems when it opens.

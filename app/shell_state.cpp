@@ -9,11 +9,3 @@ int WindowClientX = 0;
 int WindowClientY = 0;
 int WindowClientWidth = 0;
 int WindowClientHeight = 0;
-
-void RecordWindowedGeometry(int x, int y, int width, int height) {
-    if (FullScreen) return;
-    WindowClientX = x;
-    WindowClientY = y;
-    WindowClientWidth = width;
-    WindowClientHeight = height;
-}

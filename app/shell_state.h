@@ -15,7 +15,3 @@ extern int WindowClientX;
 extern int WindowClientY;
 extern int WindowClientWidth;
 extern int WindowClientHeight;
-
-// Called for every move and resize of the frame: records its geometry unless it fills the
-// screen, so leaving full screen goes back to where the window was.
-void RecordWindowedGeometry(int x, int y, int width, int height);

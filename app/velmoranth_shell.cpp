@@ -23,6 +23,7 @@
 #include "platform/gui/message_dialog.h"
 #include "render/scene_state.h"
 #include "ui/about_dialog.h"
+#include "ui/cam_adjust.h"
 #include "ui/dialog_support.h"
 #include "ui/preferences_sheet.h"
 #include "ui/quit_confirm.h"
@@ -99,6 +100,10 @@ void VelmoranthShell::ConnectCommands() {
         ui::ShowModeless(new CQuitConfirm([this] { m_view->ShutDownApp(); }), frame,
                          theApp.QuitDialogOpen);
     };
+    // A new pad each time; a closed one is freed, and the frame polls only the one shown.
+    m_seams.openCamAdjust = [frame] {
+        ui::ShowModeless(new CCamAdjust, frame, theApp.CamAdjustOpen);
+    };
     m_seams.openAbout = [frame] { ui::ShowModeless(new CAboutDlg, frame, theApp.AboutOpen); };
     m_seams.openPreferences = [frame] {
         PreferenceHooks hooks{[](int engine) { theApp.SetRenderEngine(engine); },
@@ -140,5 +145,5 @@ void VelmoranthShell::ConnectCommands() {
     m_frame->SetCloseHook([this] { cmd::Run(cmd::kQuit, m_seams); });
     // The windowed geometry is what leaving full screen returns to.
     m_frame->SetGeometryHook(
-        [](const QRect& r) { RecordWindowedGeometry(r.x(), r.y(), r.width(), r.height()); });
+        [](const QRect& r) { cmd::OnFrameGeometry(r.x(), r.y(), r.width(), r.height()); });
 }

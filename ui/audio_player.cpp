@@ -9,12 +9,13 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPixmap>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
 #include <utility>
+
+#include "ui/button_pictures.h"
 
 namespace {
 
@@ -22,14 +23,8 @@ enum class Symbol { SkipBack, Stop, Pause, Play, SkipForward };
 
 constexpr int kIconSize = 24;
 
-// One transport picture: the symbol in color on a face that shows up, down or focused.
-QPixmap PaintButton(Symbol symbol, QColor face, QColor ink, bool focusFrame) {
-    QPixmap pixmap(kIconSize, kIconSize);
-    pixmap.fill(face);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(Qt::NoPen);
-    p.setBrush(ink);
+// One transport symbol, drawn on a 24-pixel face.
+void PaintSymbol(Symbol symbol, QPainter& p) {
     const auto triangle = [&p](qreal x0, qreal x1) {
         QPainterPath path;
         path.moveTo(x0, 6);
@@ -58,25 +53,13 @@ QPixmap PaintButton(Symbol symbol, QColor face, QColor ink, bool focusFrame) {
             p.drawRect(QRectF(15.5, 6, 2.5, 12));
             break;
     }
-    if (focusFrame) {
-        p.setBrush(Qt::NoBrush);
-        p.setPen(QPen(ink, 1, Qt::DotLine));
-        p.drawRect(QRectF(1.5, 1.5, kIconSize - 3, kIconSize - 3));
-    }
-    return pixmap;
 }
 
 // The four pictures of a button: up, down (shown while pressed), focused and disabled.
 QIcon TransportIcon(Symbol symbol) {
-    const QColor face(0xd4, 0xd0, 0xc8);
-    QIcon icon;
-    icon.addPixmap(PaintButton(symbol, face, Qt::black, false), QIcon::Normal, QIcon::Off);
-    icon.addPixmap(PaintButton(symbol, face.darker(130), QColor(0, 0, 0x80), false), QIcon::Normal,
-                   QIcon::On);
-    icon.addPixmap(PaintButton(symbol, face, Qt::black, true), QIcon::Active, QIcon::Off);
-    icon.addPixmap(PaintButton(symbol, face, QColor(0x80, 0x80, 0x80), false), QIcon::Disabled,
-                   QIcon::Off);
-    return icon;
+    return ui::ButtonIcon(ui::PaintButtonPictures(
+        QSize(kIconSize, kIconSize),
+        [symbol](QPainter& p, QSize, QColor) { PaintSymbol(symbol, p); }, false));
 }
 
 QPushButton* TransportButton(QWidget* parent, int id, const char* name, Symbol symbol) {

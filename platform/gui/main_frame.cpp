@@ -4,6 +4,7 @@
 #include <QMenuBar>
 #include <QMoveEvent>
 #include <QResizeEvent>
+#include <QScreen>
 
 #include "platform/gui/gl_view.h"
 
@@ -49,6 +50,9 @@ void MainFrame::resizeEvent(QResizeEvent* e) {
 void MainFrame::SetFullScreen(bool on, const QRect& windowed) {
     if (on) {
         showFullScreen();
+        // The full-screen state is only a request to the window manager; without one that
+        // honours it (or without any) the frame is placed over the screen here.
+        if (const QScreen* shown = screen()) setGeometry(shown->geometry());
         return;
     }
     // The window's own last geometry, not one rebuilt from fixed border sizes.

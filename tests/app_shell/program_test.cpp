@@ -9,12 +9,14 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <thread>
 
 #include "tests/app_shell/program_run.h"
 #include "tests/app_shell/x_screen.h"
+#include "tests/gui/x11_probe.h"
 #include "tests/support/case_name.h"
 
 namespace {
@@ -48,6 +50,38 @@ unsigned long WaitForWindow(const ProgramRun& run, const char* title) {
     return 0;
 }
 
+// Waits until the condition holds; false when it did not in time.
+bool WaitUntil(const std::function<bool()>& condition, int seconds = 30) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return true;
+}
+
+// The window once its frames show the club; an empty grab when they did not in time.
+ScreenGrab WaitForLitPicture(unsigned long window) {
+    ScreenGrab grab;
+    WaitUntil([&] {
+        grab = GrabWindow(window);
+        return grab.width > 0 && LitPixels(grab) >= grab.pixels.size() / 10;
+    });
+    return grab;
+}
+
+// Pixels that are not black in the top right quarter: only a viewport that grew with the
+// window draws there.
+std::size_t LitPixelsTopRight(const ScreenGrab& grab) {
+    std::size_t lit = 0;
+    for (int y = 0; y < grab.height / 2; ++y) {
+        for (int x = grab.width / 2; x < grab.width; ++x) {
+            lit += grab.pixels[static_cast<std::size_t>(y) * grab.width + x] != 0;
+        }
+    }
+    return lit;
+}
+
 TEST(Program, DrawsTheFramesAskedForAndQuitsWithSuccess) {
     RunFolder folder;
     ProgramRun run(folder, {"VELMORANTH_EXIT_AFTER_FRAMES=100"});
@@ -62,21 +96,24 @@ TEST(Program, DrawsTheFramesAskedForAndQuitsWithSuccess) {
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "Velmoranth.ini"));
 }
 
-TEST(Program, ShowsTheDancingClubAndAsksBeforeQuitting) {
+// The program started in a run folder of its own, with its main window shown.
+class ShownProgram : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(run.Started());
+        window = WaitForWindow(run, "velmoranth");
+        ASSERT_NE(window, 0u) << run.StandardError();
+    }
+
     RunFolder folder;
-    ProgramRun run(folder, {});
-    ASSERT_TRUE(run.Started());
-    const unsigned long window = WaitForWindow(run, "velmoranth");
-    ASSERT_NE(window, 0u) << run.StandardError();
+    ProgramRun run{folder, {}};
+    unsigned long window = 0;
+};
+
+TEST_F(ShownProgram, ShowsTheDancingClubAndAsksBeforeQuitting) {
 
     // The first frames of a freshly shown window may still be on their way.
-    ScreenGrab first;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    do {
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        first = GrabWindow(window);
-    } while (LitPixels(first) < first.pixels.size() / 10 &&
-             std::chrono::steady_clock::now() < deadline);
+    const ScreenGrab first = WaitForLitPicture(window);
     ASSERT_GT(first.width, 0);
     EXPECT_GE(LitPixels(first), first.pixels.size() / 10) << "the window stays dark";
 
@@ -90,11 +127,7 @@ TEST(Program, ShowsTheDancingClubAndAsksBeforeQuitting) {
     const unsigned long confirmation = WaitForWindow(run, "Quit Confirm");
     ASSERT_NE(confirmation, 0u) << run.StandardError();
     ASSERT_TRUE(RequestClose(confirmation));
-    const auto gone = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (FindTopLevelWindow("Quit Confirm", run.Pid()) != 0 &&
-           std::chrono::steady_clock::now() < gone)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_EQ(FindTopLevelWindow("Quit Confirm", run.Pid()), 0u);
+    EXPECT_TRUE(WaitUntil([&] { return FindTopLevelWindow("Quit Confirm", run.Pid()) == 0; }));
     const ScreenGrab before = GrabWindow(window);
     std::this_thread::sleep_for(std::chrono::milliseconds(700));
     EXPECT_GT(ChangedPixels(before, GrabWindow(window)), before.pixels.size() / 100);
@@ -103,6 +136,63 @@ TEST(Program, ShowsTheDancingClubAndAsksBeforeQuitting) {
     EXPECT_NE(WaitForWindow(run, "Quit Confirm"), 0u);
     EXPECT_EQ(run.WaitForExit(500), -1);  // still running: the destructor ends it
 }
+
+// The ways into full screen: the F key, and the view's context menu opened from the keyboard
+// with its one item chosen.
+struct FullScreenWay {
+    const char* name;
+    std::function<bool(const ProgramRun&, unsigned long frame, unsigned long view)> enter;
+};
+
+bool ChooseFromContextMenu(const ProgramRun& run, unsigned long frame, unsigned long view) {
+    if (!SendNamedKeyThroughX(view, "Menu")) return false;
+    if (!WaitUntil([&] { return FindPopupWindow(run.Pid()) != 0; })) return false;
+    // Keys reach the open menu through the frame's window.
+    return SendNamedKeyThroughX(frame, "Down") && SendNamedKeyThroughX(frame, "Return");
+}
+
+const FullScreenWay kFullScreenWays[] = {
+    {"FKey", [](const ProgramRun&, unsigned long, unsigned long view) {
+         return SendKeysThroughX(view, "f");
+     }},
+    {"ContextMenu", ChooseFromContextMenu},
+};
+
+// The program covers the whole screen (each test of this binary has an X server of its own).
+class FullScreenTest : public ShownProgram,
+                       public ::testing::WithParamInterface<FullScreenWay> {};
+
+TEST_P(FullScreenTest, CoversTheScreenWithTheViewAndEscapeReturnsToTheWindow) {
+    const unsigned long frame = window;
+    ASSERT_GT(WaitForLitPicture(frame).width, 0) << "the window stays dark";
+    const unsigned long view = InnermostWindow(frame);
+    ASSERT_NE(view, frame);
+    const ScreenBox windowed = WindowBox(frame);
+    const ScreenBox screen = ScreenSize();
+    ASSERT_LT(windowed.width, screen.width);
+
+    ASSERT_TRUE(GetParam().enter(run, frame, view));
+    ASSERT_TRUE(WaitUntil([&] { return WindowBox(frame) == screen; })) << WindowBox(frame).width;
+    // The view fills the frame below its menu bar, and the scene is drawn all over it.
+    ASSERT_TRUE(WaitUntil([&] {
+        const ScreenBox box = WindowBox(view);
+        return box.width == screen.width && box.y + box.height == screen.height;
+    }));
+    EXPECT_TRUE(WaitUntil([&] {
+        const ScreenGrab grab = GrabWindow(view);
+        return grab.width == screen.width && LitPixelsTopRight(grab) > grab.pixels.size() / 100;
+    }));
+
+    // F in full screen changes nothing; Esc brings back the window where it was.
+    ASSERT_TRUE(SendKeysThroughX(view, "f"));
+    EXPECT_FALSE(WaitUntil([&] { return !(WindowBox(frame) == screen); }, 1));
+    ASSERT_TRUE(SendNamedKeyThroughX(view, "Escape"));
+    EXPECT_TRUE(WaitUntil([&] { return WindowBox(frame) == windowed; }))
+        << WindowBox(frame).x << "," << WindowBox(frame).y << " " << WindowBox(frame).width
+        << "x" << WindowBox(frame).height;
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, FullScreenTest, ::testing::ValuesIn(kFullScreenWays), CaseName());
 
 // Ctrl+C in the terminal and a plain kill both end the program through its normal shut-down.
 class QuitSignalTest : public ::testing::TestWithParam<int> {};

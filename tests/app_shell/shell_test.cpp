@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QObject>
+#include <QPointer>
 #include <QPushButton>
 #include <algorithm>
 #include <filesystem>
@@ -15,7 +17,10 @@
 #include <string>
 #include <vector>
 
+#include "animation/auto_camera.h"
+#include "animation/camera.h"
 #include "animation/human_object.h"
+#include "animation/view_state.h"
 #include "app/settings_globals.h"
 #include "app/shell_state.h"
 #include "app/velmoranth_app.h"
@@ -29,6 +34,7 @@
 #include "tests/app_shell/in_process.h"
 #include "tests/gui/qt_app.h"
 #include "tests/gui/x11_probe.h"
+#include "ui/cam_adjust.h"
 #include "ui/quit_confirm.h"
 
 namespace {
@@ -95,6 +101,30 @@ TEST(Shell, PumpDrawsWhileKeysArriveAndStopsAtShutDown) {
     EXPECT_TRUE(shows("Dance When &Silent"));
     EXPECT_FALSE(shows("Club Rendering"));
     EXPECT_FALSE(shows("Virtual Reality"));
+
+    // Adj Camera switches to the manual camera at once and shows the pad; the frames move the
+    // camera while a pad button is held, and not once the pad is closed.
+    ASSERT_EQ(CameraMode, 0);
+    cmd::Run(cmd::kAdjCamera, shell.Seams());
+    EXPECT_EQ(CameraMode, 1);
+    EXPECT_EQ(theApp.CamAdjustOpen, 1);
+    EXPECT_FALSE(cmd::Update(cmd::kAdjCamera, shell.Seams()).enabled);
+    const auto pads = shell.Frame()->findChildren<CCamAdjust*>();
+    ASSERT_EQ(pads.size(), 1);
+    QPointer<CCamAdjust> pad = pads[0];
+    EXPECT_EQ(CamAdjustDialog, pad.data());
+    pad->findChild<QAbstractButton*>("1013")->setDown(true);  // Wide
+    const float fov = ManualCamera->fov;
+    EXPECT_TRUE(ProcessEventsUntil([&] { return ManualCamera->fov > fov; }, 30000));
+    pad->close();
+    EXPECT_EQ(theApp.CamAdjustOpen, 0);
+    EXPECT_TRUE(cmd::Update(cmd::kAdjCamera, shell.Seams()).enabled);
+    const float closedFov = ManualCamera->fov;
+    const int framesAtClose = view.FramesDrawn();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return view.FramesDrawn() >= framesAtClose + 5; }, 60000));
+    EXPECT_EQ(ManualCamera->fov, closedFov);
+    EXPECT_TRUE(pad.isNull());
+    EXPECT_EQ(CamAdjustDialog, nullptr);
 
     // Quit shuts down once, and no frame follows it.
     const auto buttons = confirmations[0]->findChildren<QPushButton*>();

@@ -48,7 +48,11 @@ DisplayPtr OpenDisplay() {
 
 }  // namespace
 
-unsigned long FindTopLevelWindow(const char* title, int pid) {
+namespace {
+
+// The first shown top-level window of the process that passes `wanted`.
+template <class Wanted>
+unsigned long FindShownTopLevel(int pid, Wanted wanted) {
     DisplayPtr display = OpenDisplay();
     if (!display) return 0;
     Window root = 0, parent = 0;
@@ -62,8 +66,8 @@ unsigned long FindTopLevelWindow(const char* title, int pid) {
     for (unsigned i = 0; i < count && !found; ++i) {
         XWindowAttributes attributes;
         if (XGetWindowAttributes(display.get(), children[i], &attributes) &&
-            attributes.map_state == IsViewable && HasTitle(display.get(), children[i], title) &&
-            HasPid(display.get(), children[i], pid)) {
+            attributes.map_state == IsViewable && HasPid(display.get(), children[i], pid) &&
+            wanted(display.get(), children[i], attributes)) {
             found = children[i];
         }
     }
@@ -71,14 +75,93 @@ unsigned long FindTopLevelWindow(const char* title, int pid) {
     return found;
 }
 
+}  // namespace
+
+unsigned long FindTopLevelWindow(const char* title, int pid) {
+    return FindShownTopLevel(pid, [title](Display* display, Window window, const auto&) {
+        return HasTitle(display, window, title);
+    });
+}
+
+unsigned long FindPopupWindow(int pid) {
+    return FindShownTopLevel(pid, [](Display*, Window, const XWindowAttributes& attributes) {
+        return attributes.override_redirect != False;
+    });
+}
+
+namespace {
+
+// A display connection with the window's attributes; no connection when either is missing.
+struct WindowOnDisplay {
+    DisplayPtr display;
+    XWindowAttributes attributes{};
+};
+
+WindowOnDisplay OpenWindow(unsigned long window) {
+    WindowOnDisplay opened{OpenDisplay()};
+    if (opened.display && !XGetWindowAttributes(opened.display.get(), window, &opened.attributes))
+        opened.display.reset();
+    return opened;
+}
+
+}  // namespace
+
+ScreenBox WindowBox(unsigned long window) {
+    const WindowOnDisplay opened = OpenWindow(window);
+    ScreenBox box;
+    Window child = 0;
+    Display* display = opened.display.get();
+    if (!display || !XTranslateCoordinates(display, window, DefaultRootWindow(display), 0, 0,
+                                           &box.x, &box.y, &child)) {
+        return {};
+    }
+    box.width = opened.attributes.width;
+    box.height = opened.attributes.height;
+    return box;
+}
+
+unsigned long InnermostWindow(unsigned long window) {
+    DisplayPtr display = OpenDisplay();
+    if (!display) return 0;
+    for (;;) {
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(display.get(), window, &root, &parent, &children, &count)) return window;
+        unsigned long largest = 0;
+        long largestArea = 0;
+        for (unsigned i = 0; i < count; ++i) {
+            XWindowAttributes attributes;
+            if (!XGetWindowAttributes(display.get(), children[i], &attributes) ||
+                attributes.map_state != IsViewable) {
+                continue;
+            }
+            const long area = static_cast<long>(attributes.width) * attributes.height;
+            if (area > largestArea) {
+                largest = children[i];
+                largestArea = area;
+            }
+        }
+        if (children) XFree(children);
+        if (largest == 0) return window;
+        window = largest;
+    }
+}
+
+ScreenBox ScreenSize() {
+    DisplayPtr display = OpenDisplay();
+    if (!display) return {};
+    const int screen = DefaultScreen(display.get());
+    return {0, 0, DisplayWidth(display.get(), screen), DisplayHeight(display.get(), screen)};
+}
+
 ScreenGrab GrabWindow(unsigned long window) {
     ScreenGrab grab;
-    DisplayPtr display = OpenDisplay();
-    if (!display) return grab;
-    XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display.get(), window, &attributes)) return grab;
-    XImage* image = XGetImage(display.get(), window, 0, 0, attributes.width, attributes.height,
-                              AllPlanes, ZPixmap);
+    const WindowOnDisplay opened = OpenWindow(window);
+    if (!opened.display) return grab;
+    const XWindowAttributes& attributes = opened.attributes;
+    XImage* image = XGetImage(opened.display.get(), window, 0, 0, attributes.width,
+                              attributes.height, AllPlanes, ZPixmap);
     if (!image) return grab;
     grab.width = attributes.width;
     grab.height = attributes.height;

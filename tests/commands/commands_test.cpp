@@ -439,6 +439,79 @@ TEST_P(ModeTest, SwitchesAsTheStatesSay) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ModeTest, ::testing::ValuesIn(kModeCases), CaseName());
 
+// The windowed geometry that leaving full screen returns to, through moves of the frame and
+// the ways in and out of full screen.
+struct Box {
+    int x, y, width, height;
+    bool operator==(const Box&) const = default;
+};
+
+void PrintTo(const Box& b, std::ostream* os) {
+    *os << b.x << "," << b.y << " " << b.width << "x" << b.height;
+}
+
+using Step = std::function<void(const cmd::Seams&)>;
+
+Step Moved(Box b) {
+    return [b](const cmd::Seams&) { cmd::OnFrameGeometry(b.x, b.y, b.width, b.height); };
+}
+Step Command(int id) {
+    return [id](const cmd::Seams& s) { cmd::Run(id, s); };
+}
+Step Key(cmd::KeyInput key) {
+    return [key](const cmd::Seams& s) { cmd::HandleKey(key, s); };
+}
+
+constexpr Box kWindow{480, 216, 960, 540};
+constexpr Box kMaximised{0, 0, 1920, 1050};  // below a panel
+constexpr Box kScreen{0, 0, 1920, 1080};
+const Step kKeyF = Key({cmd::Key::None, 'f'});
+const Step kEscape = Key({cmd::Key::Escape, 0});
+
+struct GeometryCase {
+    const char* name;
+    std::vector<Step> steps;
+    Box kept;
+    const char* frameCalls;
+};
+
+const GeometryCase kGeometryCases[] = {
+    {"WindowedMovesAreKept", {Moved(kWindow)}, kWindow, ""},
+    {"FullScreenIsNotKept", {Moved(kWindow), kKeyF, Moved(kScreen)}, kWindow, "+"},
+    {"EscapeReturnsToTheWindow",
+     {Moved(kWindow), kKeyF, Moved(kScreen), kEscape, Moved(kWindow)},
+     kWindow,
+     "+-"},
+    {"MaximisedWindowIsTheOneReturnedTo",
+     {Moved(kWindow), Moved(kMaximised), kKeyF, Moved(kScreen), kEscape},
+     kMaximised,
+     "+-"},
+    {"ContextMenuBothWays",
+     {Moved(kWindow), Command(cmd::kToggleFullScreen), Moved(kScreen),
+      Command(cmd::kToggleFullScreen)},
+     kWindow,
+     "+-"},
+    {"StereoFromTheWindowAndBack",
+     {Moved(kWindow), Command(cmd::kStereo), Moved(kScreen), Command(cmd::kStereo)},
+     kWindow,
+     "+-"},
+};
+
+class WindowedGeometryTest : public ::testing::TestWithParam<GeometryCase> {};
+
+TEST_P(WindowedGeometryTest, IsTheLastOneSeenOutsideFullScreen) {
+    CommandFixture f;
+    StereoAvailable = 1;
+    for (const Step& step : GetParam().steps) step(f.seams);
+    EXPECT_EQ((Box{WindowClientX, WindowClientY, WindowClientWidth, WindowClientHeight}),
+              GetParam().kept);
+    EXPECT_EQ(f.fullScreenCalls, GetParam().frameCalls);
+    EXPECT_EQ(FullScreen, std::string(GetParam().frameCalls) == "+" ? 1 : 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WindowedGeometryTest, ::testing::ValuesIn(kGeometryCases),
+                         CaseName());
+
 TEST(Commands, StereoWithoutAStereoBufferDoesNothing) {
     CommandFixture f;
     cmd::Run(cmd::kStereo, f.seams);
@@ -473,21 +546,6 @@ TEST(Commands, TheModelVariantWithoutHalterDancersPrunesTheBellyDance) {
     EXPECT_TRUE(cmd::Pruned(cmd::kDancerMirelB));
     EXPECT_FALSE(cmd::Pruned(cmd::kDancerMirelH));  // only disabled, never removed
     EXPECT_FALSE(cmd::Update(cmd::kDancerMirelH, f.seams).enabled);
-}
-
-TEST(Commands, TheFrameRecordsItsGeometryOnlyInAWindow) {
-    CommandFixture f;
-    RecordWindowedGeometry(10, 20, 640, 360);
-    FullScreen = 1;
-    RecordWindowedGeometry(0, 0, 1920, 1080);  // moves and resizes of the full-screen frame
-    EXPECT_EQ(WindowClientX, 10);
-    EXPECT_EQ(WindowClientY, 20);
-    EXPECT_EQ(WindowClientWidth, 640);
-    EXPECT_EQ(WindowClientHeight, 360);
-    FullScreen = 0;
-    RecordWindowedGeometry(30, 40, 800, 450);
-    EXPECT_EQ(WindowClientX, 30);
-    EXPECT_EQ(WindowClientHeight, 450);
 }
 
 TEST(Commands, MainMenuHasEveryItemInOrder) {

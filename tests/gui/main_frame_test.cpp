@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QRect>
+
 #include "tests/gui/qt_app.h"
 #include "tests/support/case_name.h"
 
@@ -48,5 +50,23 @@ const PlacementCase kPlacementCases[] = {
     {"AreaBelowAPanel", QRect(64, 27, 1856, 1053), QRect(64 + 464, 27 + 210, 928, 526)},
 };
 INSTANTIATE_TEST_SUITE_P(Cases, PlacementTest, ::testing::ValuesIn(kPlacementCases), CaseName());
+
+// A frame maximised before full screen comes back in the normal state, over the area the
+// maximised frame had (the last windowed geometry it reported).
+TEST(MainFrame, LeavingFullScreenGivesANormalFrameAtTheGivenGeometry) {
+    pgui::MainFrame frame;
+    QRect reported;
+    frame.SetGeometryHook([&reported](const QRect& r) { reported = r; });
+    frame.setGeometry(100, 100, 400, 300);
+    frame.showMaximized();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return frame.isMaximized() && reported.width() > 400; }));
+    const QRect maximised = reported;
+
+    frame.SetFullScreen(true, maximised);
+    ASSERT_TRUE(ProcessEventsUntil([&] { return frame.isFullScreen(); }));
+    frame.SetFullScreen(false, maximised);
+    EXPECT_TRUE(ProcessEventsUntil([&] { return frame.geometry() == maximised; }));
+    EXPECT_EQ(frame.windowState(), Qt::WindowNoState);
+}
 
 }  // namespace

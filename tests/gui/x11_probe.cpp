@@ -38,28 +38,44 @@ GrantedFormat GlxFormatOfCurrentContext() {
     return format;
 }
 
-// Key events sent through the X server to the view's window, as a keyboard would.
+namespace {
+
+// A key press and release sent through the X server to the window, as a keyboard would.
+void SendKey(Display* display, unsigned long window, KeySym keysym) {
+    XKeyEvent key{};
+    key.display = display;
+    key.window = static_cast<Window>(window);
+    key.root = DefaultRootWindow(display);
+    key.time = CurrentTime;
+    key.same_screen = True;
+    key.keycode = XKeysymToKeycode(display, keysym);
+    key.type = KeyPress;
+    XSendEvent(display, key.window, True, KeyPressMask, reinterpret_cast<XEvent*>(&key));
+    key.type = KeyRelease;
+    XSendEvent(display, key.window, True, KeyReleaseMask, reinterpret_cast<XEvent*>(&key));
+}
+
+}  // namespace
+
 bool SendKeysThroughX(unsigned long window, const char* letters) {
     Display* display = XOpenDisplay(nullptr);
     if (!display) return false;
-    for (const char* c = letters; *c; ++c) {
-        XKeyEvent key{};
-        key.display = display;
-        key.window = static_cast<Window>(window);
-        key.root = DefaultRootWindow(display);
-        key.time = CurrentTime;
-        key.same_screen = True;
-        key.keycode = XKeysymToKeycode(display, XK_a + (*c - 'a'));
-        key.type = KeyPress;
-        XSendEvent(display, key.window, True, KeyPressMask, reinterpret_cast<XEvent*>(&key));
-        key.type = KeyRelease;
-        XSendEvent(display, key.window, True, KeyReleaseMask, reinterpret_cast<XEvent*>(&key));
-    }
+    for (const char* c = letters; *c; ++c) SendKey(display, window, XK_a + (*c - 'a'));
     XFlush(display);
     XCloseDisplay(display);
     return true;
 }
 
+bool SendNamedKeyThroughX(unsigned long window, const char* keyName) {
+    const KeySym keysym = XStringToKeysym(keyName);
+    if (keysym == NoSymbol) return false;
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return false;
+    SendKey(display, window, keysym);
+    XFlush(display);
+    XCloseDisplay(display);
+    return true;
+}
 
 void HoldGlDriverForTheProcess() {
     static Display* const display = XOpenDisplay(nullptr);

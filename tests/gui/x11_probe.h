@@ -11,6 +11,8 @@ pgui::GrantedFormat GlxFormatOfCurrentContext();
 // Sends a key press and release per lower-case letter through the X server to the window,
 // as a keyboard would. False without a display.
 bool SendKeysThroughX(unsigned long window, const char* letters);
+// The same for one key named as X names it ("Escape", "Return"). False for an unknown name.
+bool SendNamedKeyThroughX(unsigned long window, const char* keyName);
 
 // Loads the GL driver on an X connection of its own that stays open for the rest of the
 // process. Closing the last connection unloads the driver, and its few process-lifetime
