@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/rt/rt_api.h"
+#include "platform/rt/rt_device.h"
 #include "platform/rt/worker_pool.h"
 
 namespace rt {
@@ -49,7 +50,7 @@ struct Scope {
     std::vector<std::shared_ptr<Variable>> variables;
 };
 
-enum class ProgramKind { RayGeneration, Miss, ClosestHit, AnyHit, BoundingBox, Intersection, Visit };
+using ProgramKind = rtd::ProgramKind;
 
 struct Program final : Object {
     Program(std::uint64_t owner, ProgramKind k, std::string n)
