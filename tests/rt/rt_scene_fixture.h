@@ -17,6 +17,16 @@ public:
 
     void SetUp() override {
         RtFixture::SetUp();
+        Prepare();
+    }
+    // A fresh context (of VM_RT_THREADS threads, when set) prepared as at the start.
+    void Renew() {
+        ASSERT_EQ(rtContextDestroy(m_context), RT_SUCCESS);
+        ASSERT_EQ(rtContextCreate(&m_context), RT_SUCCESS);
+        m_top = nullptr;
+        Prepare();
+    }
+    void Prepare() {
         ASSERT_EQ(rtContextSetRayTypeCount(m_context, 2), RT_SUCCESS);
         ASSERT_EQ(rtContextSetEntryPointCount(m_context, 1), RT_SUCCESS);
         m_probe = Program("probe");
