@@ -37,8 +37,9 @@ void Camera(rtd::State& s) {
     const float sx = (static_cast<float>(index.x) + 0.5f) / static_cast<float>(dim.x) * 2.0f - 1.0f;
     const float sy = (static_cast<float>(index.y) + 0.5f) / static_cast<float>(dim.y) * 2.0f - 1.0f;
     const float fov = s.Var(7).Float();
-    const Float3 d = Normalize(Add(Add(s.Var(6).F3(), Scale(s.Var(4).F3(), sx * fov * s.Var(8).Float())),
-                                   Scale(s.Var(5).F3(), sy * fov)));
+    const Float3 d =
+        Normalize(Add(Add(s.Var(6).F3(), Scale(s.Var(4).F3(), sx * fov * s.Var(8).Float())),
+                      Scale(s.Var(5).F3(), sy * fov)));
     RadiancePayload payload;
     s.Trace(s.Var(1).node, rtd::Ray{s.Var(3).F3(), d, 0.0f, 1e30f}, s.Var(2).UInt(), &payload);
     if (auto* px = s.Element<rtd::UChar4>(s.Var(0).buffer, index.x, index.y)) {

@@ -9,7 +9,7 @@
 #include "tests/rt/rt_fixture.h"
 
 class RtScene : public RtFixture {
-public:
+  public:
     RTcontext Context() const { return m_context; }
 
     using Float3 = rtd::Float3;
@@ -99,8 +99,10 @@ public:
     }
     // One triangle in the plane z = z0 covering x, y in [-1, 1] around (cx, cy) and beyond.
     Mesh Quad(float cx, float cy, float z0, float half = 1.0f) {
-        return NewMesh({{cx - half, cy - half, z0}, {cx + half, cy - half, z0},
-                        {cx + half, cy + half, z0}, {cx - half, cy + half, z0}},
+        return NewMesh({{cx - half, cy - half, z0},
+                        {cx + half, cy - half, z0},
+                        {cx + half, cy + half, z0},
+                        {cx - half, cy + half, z0}},
                        {{0, 1, 2}, {2, 3, 0}}, 2);
     }
     RTgeometryinstance Instance(RTgeometry geometry, int id) {
@@ -124,7 +126,8 @@ public:
     RTgeometrygroup GeometryGroup(const std::vector<RTgeometryinstance>& children) {
         RTgeometrygroup g = nullptr;
         EXPECT_EQ(rtGeometryGroupCreate(m_context, &g), RT_SUCCESS);
-        EXPECT_EQ(rtGeometryGroupSetChildCount(g, static_cast<unsigned>(children.size())), RT_SUCCESS);
+        EXPECT_EQ(rtGeometryGroupSetChildCount(g, static_cast<unsigned>(children.size())),
+                  RT_SUCCESS);
         for (unsigned i = 0; i < children.size(); ++i) {
             EXPECT_EQ(rtGeometryGroupSetChild(g, i, children[i]), RT_SUCCESS);
         }
@@ -170,11 +173,13 @@ public:
     }
 
     // Traces the rays (of the ray type) and returns what each found.
-    std::vector<rttest::Probe> Trace(const std::vector<rttest::ProbeRay>& rays, unsigned rayType = 0) {
+    std::vector<rttest::Probe> Trace(const std::vector<rttest::ProbeRay>& rays,
+                                     unsigned rayType = 0) {
         Fill(m_rays, rays);
         EXPECT_EQ(rtBufferSetSize1D(m_results, rays.size()), RT_SUCCESS);
         EXPECT_EQ(rtVariableSet1ui(m_rayType, rayType), RT_SUCCESS);
-        EXPECT_EQ(rtContextLaunch2D(m_context, 0, rays.size(), 1), RT_SUCCESS) << ErrorText(RT_ERROR_LAUNCH_FAILED);
+        EXPECT_EQ(rtContextLaunch2D(m_context, 0, rays.size(), 1), RT_SUCCESS)
+            << ErrorText(RT_ERROR_LAUNCH_FAILED);
         void* data = nullptr;
         EXPECT_EQ(rtBufferMap(m_results, &data), RT_SUCCESS);
         const auto* first = static_cast<const rttest::Probe*>(data);

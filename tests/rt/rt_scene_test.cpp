@@ -20,20 +20,26 @@ struct ChildCase {
 };
 
 class RtChildRules : public RtScene, public ::testing::WithParamInterface<ChildCase> {
-protected:
+  protected:
     RTobject Make(Made kind) {
         switch (kind) {
-            case Made::Group: return Group({});
-            case Made::Selector: return Selector({}, 0, 1);
+            case Made::Group:
+                return Group({});
+            case Made::Selector:
+                return Selector({}, 0, 1);
             case Made::Transform: {
                 RTtransform t = nullptr;
                 EXPECT_EQ(rtTransformCreate(m_context, &t), RT_SUCCESS);
                 return t;
             }
-            case Made::GeometryGroup: return GeometryGroup({});
-            case Made::GeometryInstance: return Instance(Quad(0, 0, 0).geometry, 0);
-            case Made::Geometry: return Quad(0, 0, 0).geometry;
-            case Made::Buffer: return NewBuffer(RT_FORMAT_FLOAT, 0, 1);
+            case Made::GeometryGroup:
+                return GeometryGroup({});
+            case Made::GeometryInstance:
+                return Instance(Quad(0, 0, 0).geometry, 0);
+            case Made::Geometry:
+                return Quad(0, 0, 0).geometry;
+            case Made::Buffer:
+                return NewBuffer(RT_FORMAT_FLOAT, 0, 1);
         }
         return nullptr;
     }
@@ -45,12 +51,15 @@ protected:
             case Made::Selector:
                 EXPECT_EQ(rtSelectorSetChildCount(static_cast<RTselector>(parent), 1), RT_SUCCESS);
                 return rtSelectorSetChild(static_cast<RTselector>(parent), 0, child);
-            case Made::Transform: return rtTransformSetChild(static_cast<RTtransform>(parent), child);
+            case Made::Transform:
+                return rtTransformSetChild(static_cast<RTtransform>(parent), child);
             case Made::GeometryGroup:
-                EXPECT_EQ(rtGeometryGroupSetChildCount(static_cast<RTgeometrygroup>(parent), 1), RT_SUCCESS);
+                EXPECT_EQ(rtGeometryGroupSetChildCount(static_cast<RTgeometrygroup>(parent), 1),
+                          RT_SUCCESS);
                 return rtGeometryGroupSetChild(static_cast<RTgeometrygroup>(parent), 0,
                                                static_cast<RTgeometryinstance>(child));
-            default: return RT_ERROR_UNKNOWN;
+            default:
+                return RT_ERROR_UNKNOWN;
         }
     }
 };
@@ -68,16 +77,22 @@ INSTANTIATE_TEST_SUITE_P(
         ChildCase{"GroupHoldsASelector", Made::Group, Made::Selector, RT_SUCCESS},
         ChildCase{"GroupHoldsATransform", Made::Group, Made::Transform, RT_SUCCESS},
         ChildCase{"GroupHoldsAGeometryGroup", Made::Group, Made::GeometryGroup, RT_SUCCESS},
-        ChildCase{"GroupRefusesAGeometryInstance", Made::Group, Made::GeometryInstance, RT_ERROR_TYPE_MISMATCH},
+        ChildCase{"GroupRefusesAGeometryInstance", Made::Group, Made::GeometryInstance,
+                  RT_ERROR_TYPE_MISMATCH},
         ChildCase{"GroupRefusesAGeometry", Made::Group, Made::Geometry, RT_ERROR_INVALID_VALUE},
         ChildCase{"GroupRefusesABuffer", Made::Group, Made::Buffer, RT_ERROR_INVALID_VALUE},
         ChildCase{"SelectorHoldsAGeometryGroup", Made::Selector, Made::GeometryGroup, RT_SUCCESS},
-        ChildCase{"SelectorRefusesAGeometryInstance", Made::Selector, Made::GeometryInstance, RT_ERROR_TYPE_MISMATCH},
+        ChildCase{"SelectorRefusesAGeometryInstance", Made::Selector, Made::GeometryInstance,
+                  RT_ERROR_TYPE_MISMATCH},
         ChildCase{"TransformHoldsASelector", Made::Transform, Made::Selector, RT_SUCCESS},
-        ChildCase{"TransformRefusesAGeometryInstance", Made::Transform, Made::GeometryInstance, RT_ERROR_TYPE_MISMATCH},
-        ChildCase{"GeometryGroupHoldsAGeometryInstance", Made::GeometryGroup, Made::GeometryInstance, RT_SUCCESS},
-        ChildCase{"GeometryGroupRefusesAGroup", Made::GeometryGroup, Made::Group, RT_ERROR_TYPE_MISMATCH},
-        ChildCase{"GeometryGroupRefusesAGeometry", Made::GeometryGroup, Made::Geometry, RT_ERROR_INVALID_VALUE}),
+        ChildCase{"TransformRefusesAGeometryInstance", Made::Transform, Made::GeometryInstance,
+                  RT_ERROR_TYPE_MISMATCH},
+        ChildCase{"GeometryGroupHoldsAGeometryInstance", Made::GeometryGroup,
+                  Made::GeometryInstance, RT_SUCCESS},
+        ChildCase{"GeometryGroupRefusesAGroup", Made::GeometryGroup, Made::Group,
+                  RT_ERROR_TYPE_MISMATCH},
+        ChildCase{"GeometryGroupRefusesAGeometry", Made::GeometryGroup, Made::Geometry,
+                  RT_ERROR_INVALID_VALUE}),
     CaseName());
 
 TEST_F(RtScene, AChildCountChangeKeepsTheChildrenBelowItAndLeavesNewSlotsEmpty) {
@@ -86,9 +101,7 @@ TEST_F(RtScene, AChildCountChangeKeepsTheChildrenBelowItAndLeavesNewSlotsEmpty) 
                          GeometryGroup({Instance(Quad(0, 0, 0).geometry, 1)}),
                          GeometryGroup({Instance(Quad(3, 0, 0).geometry, 2)})});
     SetTop(top);
-    auto ids = [&] {
-        return std::vector<int>{Down(-3, 0).id, Down(0, 0).id, Down(3, 0).id};
-    };
+    auto ids = [&] { return std::vector<int>{Down(-3, 0).id, Down(0, 0).id, Down(3, 0).id}; };
     EXPECT_EQ(ids(), (std::vector<int>{0, 1, 2}));
     ASSERT_EQ(rtGroupSetChildCount(top, 2), RT_SUCCESS);
     EXPECT_EQ(ids(), (std::vector<int>{0, 1, -1}));
@@ -110,7 +123,8 @@ TEST_F(RtScene, ASelectorShowsOnlyItsChosenChildToEveryRayType) {
     SetTop(Group({selector}));
     EXPECT_EQ(Down(0, 0).id, 1);
     RTvariable index = nullptr;
-    ASSERT_EQ(rtSelectorDeclareVariable(selector, "selectorIndex", &index), RT_ERROR_VARIABLE_REDECLARED);
+    ASSERT_EQ(rtSelectorDeclareVariable(selector, "selectorIndex", &index),
+              RT_ERROR_VARIABLE_REDECLARED);
     // Visibility changes through the variable alone.
     RTselector hidden = Selector({GeometryGroup({Instance(Quad(0, 0, 0).geometry, 5)})}, 1, 1);
     SetTop(Group({hidden}));
@@ -135,10 +149,12 @@ TEST_F(RtScene, AnyHitProgramsIgnoreOrBlockShadowRays) {
 
 TEST_F(RtScene, TransformsTakeRowVectorMatricesTransposedAndComposeDownTheGraph) {
     // Rotation by +90 degrees about y: x goes to -z. A quad in the plane x = 5...
-    Mesh wall = NewMesh({{5, -1, -1}, {5, 1, -1}, {5, 1, 1}, {5, -1, 1}}, {{0, 1, 2}, {2, 3, 0}}, 2);
+    Mesh wall =
+        NewMesh({{5, -1, -1}, {5, 1, -1}, {5, 1, 1}, {5, -1, 1}}, {{0, 1, 2}, {2, 3, 0}}, 2);
     const float rotateY[16] = {0, 0, -1, 0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 0, 0, 1};
     const float moveUp[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 10, 0, 1};
-    SetTop(Group({Transform(moveUp, Transform(rotateY, GeometryGroup({Instance(wall.geometry, 3)})))}));
+    SetTop(Group(
+        {Transform(moveUp, Transform(rotateY, GeometryGroup({Instance(wall.geometry, 3)})))}));
     // ...ends up in the plane z = -5, lifted by 10.
     const rttest::Probe p = TraceOne({0, 10, 0}, {0, 0, -1});
     EXPECT_EQ(p.id, 3);
@@ -169,12 +185,14 @@ TEST_P(RtBadMatrix, IsRefusedAndTheOldMatrixKept) {
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
-INSTANTIATE_TEST_SUITE_P(Cases, RtBadMatrix,
-                         ::testing::Values(MatrixCase{"Singular", {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}},
-                                           MatrixCase{"NotANumber", {kNaN, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}},
-                                           MatrixCase{"Infinite", {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, kInf, 0, 0, 1}},
-                                           MatrixCase{"Projective", {1, 0, 0, 0.5f, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}}),
-                         CaseName());
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RtBadMatrix,
+    ::testing::Values(MatrixCase{"Singular", {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}},
+                      MatrixCase{"NotANumber", {kNaN, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}},
+                      MatrixCase{"Infinite", {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, kInf, 0, 0, 1}},
+                      MatrixCase{"Projective",
+                                 {1, 0, 0, 0.5f, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1}}),
+    CaseName());
 
 // Where "value" is declared (as 1 + the scope's place in this list) and what the closest-hit
 // and intersection programs read.
@@ -205,7 +223,9 @@ TEST_P(RtScopes, ProgramsReadTheInnermostDeclarationOfTheirOwnChain) {
         [&](const char* n, RTvariable* v) { return rtProgramDeclareVariable(m_intersect, n, v); },
         [&](const char* n, RTvariable* v) { return rtGeometryInstanceDeclareVariable(gi, n, v); },
         [&](const char* n, RTvariable* v) { return rtMaterialDeclareVariable(m_material, n, v); },
-        [&](const char* n, RTvariable* v) { return rtGeometryDeclareVariable(quad.geometry, n, v); },
+        [&](const char* n, RTvariable* v) {
+            return rtGeometryDeclareVariable(quad.geometry, n, v);
+        },
         [&](const char* n, RTvariable* v) { return rtContextDeclareVariable(m_context, n, v); },
     };
     for (unsigned i = 0; i < std::size(declare); ++i) {
@@ -222,13 +242,14 @@ TEST_P(RtScopes, ProgramsReadTheInnermostDeclarationOfTheirOwnChain) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RtScopes,
-    ::testing::Values(ScopeCase{"DeclaredNowhereReadsZero", 0, 0, 0},
-                      ScopeCase{"ContextOnly", ContextScope, 6, 6},
-                      ScopeCase{"MaterialHidesContextFromHitsOnly", MaterialScope | ContextScope, 4, 6},
-                      ScopeCase{"GeometryIsSeenByIntersectionOnly", GeometryScope, 0, 5},
-                      ScopeCase{"InstanceHidesMaterialAndGeometry",
-                                InstanceScope | MaterialScope | GeometryScope | ContextScope, 3, 3},
-                      ScopeCase{"ProgramsComeFirst", HitProgram | IntersectionProgram | InstanceScope, 1, 2}),
+    ::testing::Values(
+        ScopeCase{"DeclaredNowhereReadsZero", 0, 0, 0},
+        ScopeCase{"ContextOnly", ContextScope, 6, 6},
+        ScopeCase{"MaterialHidesContextFromHitsOnly", MaterialScope | ContextScope, 4, 6},
+        ScopeCase{"GeometryIsSeenByIntersectionOnly", GeometryScope, 0, 5},
+        ScopeCase{"InstanceHidesMaterialAndGeometry",
+                  InstanceScope | MaterialScope | GeometryScope | ContextScope, 3, 3},
+        ScopeCase{"ProgramsComeFirst", HitProgram | IntersectionProgram | InstanceScope, 1, 2}),
     CaseName());
 
 // A valid scene with one thing broken, and what validation says.
@@ -257,52 +278,54 @@ TEST_P(RtValidation, FailsBeforeAnyRayIsTraced) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RtValidation,
-    ::testing::Values(
-        BrokenCase{"GroupWithoutAcceleration",
-                   [](RtScene& s, RTgroup top, RtScene::Mesh&, RTgeometryinstance) {
-                       RTgroup bare = nullptr;
-                       ASSERT_EQ(rtGroupCreate(s.Context(), &bare), RT_SUCCESS);
-                       ASSERT_EQ(rtGroupSetChildCount(top, 2), RT_SUCCESS);
-                       ASSERT_EQ(rtGroupSetChild(top, 1, bare), RT_SUCCESS);
-                   },
-                   RT_ERROR_INVALID_CONTEXT, "a group has no acceleration"},
-        BrokenCase{"InstanceWithoutMaterial",
-                   [](RtScene&, RTgroup, RtScene::Mesh&, RTgeometryinstance gi) {
-                       ASSERT_EQ(rtGeometryInstanceSetMaterialCount(gi, 2), RT_SUCCESS);
-                   },
-                   RT_ERROR_INVALID_CONTEXT, "lacks a material"},
-        BrokenCase{"GeometryWithoutPrograms",
-                   [](RtScene& s, RTgroup, RtScene::Mesh&, RTgeometryinstance gi) {
-                       RTgeometry bare = nullptr;
-                       ASSERT_EQ(rtGeometryCreate(s.Context(), &bare), RT_SUCCESS);
-                       ASSERT_EQ(rtGeometryInstanceSetGeometry(gi, bare), RT_SUCCESS);
-                   },
-                   RT_ERROR_INVALID_CONTEXT, "bounding box or intersection program"},
-        BrokenCase{"PrimitiveCountBeyondTheIndices",
-                   [](RtScene&, RTgroup, RtScene::Mesh& m, RTgeometryinstance) {
-                       ASSERT_EQ(rtGeometrySetPrimitiveCount(m.geometry, 3), RT_SUCCESS);
-                   },
-                   RT_ERROR_INVALID_CONTEXT, "primitive count exceeds"},
-        BrokenCase{"VerticesOfTheWrongFormat",
-                   [](RtScene&, RTgroup, RtScene::Mesh& m, RTgeometryinstance) {
-                       ASSERT_EQ(rtBufferSetFormat(m.vertices, RT_FORMAT_FLOAT4), RT_SUCCESS);
-                   },
-                   RT_ERROR_INVALID_CONTEXT, "FLOAT3 vertex"},
-        BrokenCase{"ACycle",
-                   [](RtScene& s, RTgroup top, RtScene::Mesh&, RTgeometryinstance) {
-                       RTtransform loop = s.Transform(kIdentity, top);
-                       ASSERT_EQ(rtGroupSetChildCount(top, 2), RT_SUCCESS);
-                       ASSERT_EQ(rtGroupSetChild(top, 1, loop), RT_SUCCESS);
-                   },
-                   RT_ERROR_INVALID_CONTEXT, "cycle"},
-        BrokenCase{"SelectorWithoutVisitProgram",
-                   [](RtScene& s, RTgroup top, RtScene::Mesh&, RTgeometryinstance) {
-                       RTselector bare = nullptr;
-                       ASSERT_EQ(rtSelectorCreate(s.Context(), &bare), RT_SUCCESS);
-                       ASSERT_EQ(rtGroupSetChildCount(top, 2), RT_SUCCESS);
-                       ASSERT_EQ(rtGroupSetChild(top, 1, bare), RT_SUCCESS);
-                   },
-                   RT_ERROR_INVALID_CONTEXT, "no visit program"}),
+    ::testing::Values(BrokenCase{"GroupWithoutAcceleration",
+                                 [](RtScene& s, RTgroup top, RtScene::Mesh&, RTgeometryinstance) {
+                                     RTgroup bare = nullptr;
+                                     ASSERT_EQ(rtGroupCreate(s.Context(), &bare), RT_SUCCESS);
+                                     ASSERT_EQ(rtGroupSetChildCount(top, 2), RT_SUCCESS);
+                                     ASSERT_EQ(rtGroupSetChild(top, 1, bare), RT_SUCCESS);
+                                 },
+                                 RT_ERROR_INVALID_CONTEXT, "a group has no acceleration"},
+                      BrokenCase{"InstanceWithoutMaterial",
+                                 [](RtScene&, RTgroup, RtScene::Mesh&, RTgeometryinstance gi) {
+                                     ASSERT_EQ(rtGeometryInstanceSetMaterialCount(gi, 2),
+                                               RT_SUCCESS);
+                                 },
+                                 RT_ERROR_INVALID_CONTEXT, "lacks a material"},
+                      BrokenCase{"GeometryWithoutPrograms",
+                                 [](RtScene& s, RTgroup, RtScene::Mesh&, RTgeometryinstance gi) {
+                                     RTgeometry bare = nullptr;
+                                     ASSERT_EQ(rtGeometryCreate(s.Context(), &bare), RT_SUCCESS);
+                                     ASSERT_EQ(rtGeometryInstanceSetGeometry(gi, bare), RT_SUCCESS);
+                                 },
+                                 RT_ERROR_INVALID_CONTEXT, "bounding box or intersection program"},
+                      BrokenCase{"PrimitiveCountBeyondTheIndices",
+                                 [](RtScene&, RTgroup, RtScene::Mesh& m, RTgeometryinstance) {
+                                     ASSERT_EQ(rtGeometrySetPrimitiveCount(m.geometry, 3),
+                                               RT_SUCCESS);
+                                 },
+                                 RT_ERROR_INVALID_CONTEXT, "primitive count exceeds"},
+                      BrokenCase{"VerticesOfTheWrongFormat",
+                                 [](RtScene&, RTgroup, RtScene::Mesh& m, RTgeometryinstance) {
+                                     ASSERT_EQ(rtBufferSetFormat(m.vertices, RT_FORMAT_FLOAT4),
+                                               RT_SUCCESS);
+                                 },
+                                 RT_ERROR_INVALID_CONTEXT, "FLOAT3 vertex"},
+                      BrokenCase{"ACycle",
+                                 [](RtScene& s, RTgroup top, RtScene::Mesh&, RTgeometryinstance) {
+                                     RTtransform loop = s.Transform(kIdentity, top);
+                                     ASSERT_EQ(rtGroupSetChildCount(top, 2), RT_SUCCESS);
+                                     ASSERT_EQ(rtGroupSetChild(top, 1, loop), RT_SUCCESS);
+                                 },
+                                 RT_ERROR_INVALID_CONTEXT, "cycle"},
+                      BrokenCase{"SelectorWithoutVisitProgram",
+                                 [](RtScene& s, RTgroup top, RtScene::Mesh&, RTgeometryinstance) {
+                                     RTselector bare = nullptr;
+                                     ASSERT_EQ(rtSelectorCreate(s.Context(), &bare), RT_SUCCESS);
+                                     ASSERT_EQ(rtGroupSetChildCount(top, 2), RT_SUCCESS);
+                                     ASSERT_EQ(rtGroupSetChild(top, 1, bare), RT_SUCCESS);
+                                 },
+                                 RT_ERROR_INVALID_CONTEXT, "no visit program"}),
     CaseName());
 
 TEST_F(RtScene, StaleAndWrongKindHandlesAreRefusedByEverySceneCall) {
@@ -392,8 +415,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, RtRebuild,
                          CaseName());
 
 TEST_F(RtScene, TrianglesPastThePrimitiveCountOrWithBadIndicesAreNeverHit) {
-    Mesh mesh = NewMesh({{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}, {3, -1, 0}, {5, -1, 0}, {5, 1, 0}},
-                        {{0, 1, 2}, {2, 3, 0}, {4, 5, 6}, {4, 5, 99}}, 2);
+    Mesh mesh =
+        NewMesh({{-1, -1, 0}, {1, -1, 0}, {1, 1, 0}, {-1, 1, 0}, {3, -1, 0}, {5, -1, 0}, {5, 1, 0}},
+                {{0, 1, 2}, {2, 3, 0}, {4, 5, 6}, {4, 5, 99}}, 2);
     SetTop(Group({GeometryGroup({Instance(mesh.geometry, 0)})}));
     EXPECT_EQ(Down(0.5f, -0.5f).prim, 0);
     EXPECT_EQ(Down(-0.5f, 0.5f).prim, 1);

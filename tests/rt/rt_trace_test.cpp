@@ -47,8 +47,8 @@ struct OracleHit {
 };
 
 // Moeller-Trumbore in doubles; the smallest barycentric coordinate comes back in margin.
-std::optional<double> Hit(const double o[3], const double d[3], const double a[3], const double b[3],
-                          const double c[3], double& margin) {
+std::optional<double> Hit(const double o[3], const double d[3], const double a[3],
+                          const double b[3], const double c[3], double& margin) {
     double e1[3], e2[3], p[3], q[3], s[3];
     for (int i = 0; i < 3; ++i) {
         e1[i] = b[i] - a[i];
@@ -60,7 +60,9 @@ std::optional<double> Hit(const double o[3], const double d[3], const double a[3
         r[1] = x[2] * y[0] - x[0] * y[2];
         r[2] = x[0] * y[1] - x[1] * y[0];
     };
-    auto dot = [](const double* x, const double* y) { return x[0] * y[0] + x[1] * y[1] + x[2] * y[2]; };
+    auto dot = [](const double* x, const double* y) {
+        return x[0] * y[0] + x[1] * y[1] + x[2] * y[2];
+    };
     cross(d, e2, p);
     const double det = dot(e1, p);
     if (std::fabs(det) < 1e-12) return std::nullopt;
@@ -105,26 +107,29 @@ OracleHit BruteForce(const std::vector<Placed>& scene, const rttest::ProbeRay& r
                 best.id = placed.id;
                 best.prim = static_cast<int>(prim);
                 best.t = *t;
-                best.origin = {static_cast<float>(placed.toWorld.m[0][3]), static_cast<float>(placed.toWorld.m[1][3]),
+                best.origin = {static_cast<float>(placed.toWorld.m[0][3]),
+                               static_cast<float>(placed.toWorld.m[1][3]),
                                static_cast<float>(placed.toWorld.m[2][3])};
             } else {
                 secondT = std::min(secondT, *t);
             }
         }
     }
-    best.ambiguous = (edgeT < 1e300 && edgeT < bestT * (1 + 1e-3)) || (best.id >= 0 && secondT < bestT * (1 + 1e-3));
+    best.ambiguous = (edgeT < 1e300 && edgeT < bestT * (1 + 1e-3)) ||
+                     (best.id >= 0 && secondT < bestT * (1 + 1e-3));
     return best;
 }
 
 class RtOracle : public RtScene {
-protected:
+  protected:
     // Triangles with corners in the cube [-1, 1]^3.
     void RandomMesh(std::mt19937& rng, std::size_t count, std::vector<Float3>& vertices,
                     std::vector<Int3>& triangles) {
         std::uniform_real_distribution<float> coordinate(-1.0f, 1.0f);
         for (std::size_t i = 0; i < count; ++i) {
             const int base = static_cast<int>(vertices.size());
-            for (int k = 0; k < 3; ++k) vertices.push_back({coordinate(rng), coordinate(rng), coordinate(rng)});
+            for (int k = 0; k < 3; ++k)
+                vertices.push_back({coordinate(rng), coordinate(rng), coordinate(rng)});
             triangles.push_back({base, base + 1, base + 2});
         }
     }
@@ -143,7 +148,8 @@ TEST_F(RtOracle, TheTracedHitIsTheBruteForceClosestOverAllInstances) {
     Mesh meshes[4];
     for (int i = 0; i < 4; ++i) {
         RandomMesh(rng, 60, m_vertices[i], m_triangles[i]);
-        meshes[i] = NewMesh(m_vertices[i], m_triangles[i], static_cast<unsigned>(m_triangles[i].size()));
+        meshes[i] =
+            NewMesh(m_vertices[i], m_triangles[i], static_cast<unsigned>(m_triangles[i].size()));
     }
     const Affine identity = RotateTranslateScale(0, 1, {0, 0, 0});
     const Affine a = RotateTranslateScale(0.7, 1.5, {2.5f, 0.5f, 0});
@@ -151,9 +157,10 @@ TEST_F(RtOracle, TheTracedHitIsTheBruteForceClosestOverAllInstances) {
     const Affine c = RotateTranslateScale(2.0, 1.0, {0, 2, -2});
     // Mesh 2 is placed twice through one shared geometry group; mesh 3 is hidden by a selector.
     RTgeometrygroup shared = GeometryGroup({Instance(meshes[2].geometry, 2)});
-    RTgroup top = Group({Place(a, GeometryGroup({Instance(meshes[0].geometry, 0)})),
-                         GeometryGroup({Instance(meshes[1].geometry, 1)}), Place(b, shared), Place(c, shared),
-                         Selector({GeometryGroup({Instance(meshes[3].geometry, 3)})}, 1, 1)});
+    RTgroup top =
+        Group({Place(a, GeometryGroup({Instance(meshes[0].geometry, 0)})),
+               GeometryGroup({Instance(meshes[1].geometry, 1)}), Place(b, shared), Place(c, shared),
+               Selector({GeometryGroup({Instance(meshes[3].geometry, 3)})}, 1, 1)});
     ASSERT_EQ(rtGroupSetChildCount(top, 6), RT_SUCCESS);  // and an empty slot
     SetTop(top);
     const std::vector<Placed> oracle = {{0, &m_vertices[0], &m_triangles[0], a},
@@ -200,7 +207,7 @@ TEST_F(RtOracle, TheTracedHitIsTheBruteForceClosestOverAllInstances) {
 
 // A lit scene with shadows and a mirror, rendered for several thread counts.
 class ThreadedRtImage : public RtScene {
-protected:
+  protected:
     std::vector<unsigned char> Render(const char* threads) {
         setenv("VM_RT_THREADS", threads, 1);
         Renew();
@@ -232,20 +239,23 @@ protected:
             const int base = static_cast<int>(vertices.size());
             const Float3 centre{2 * unit(rng), 1 + unit(rng), unit(rng)};
             for (int k = 0; k < 3; ++k) {
-                vertices.push_back({centre.x + 0.5f * unit(rng), centre.y + 0.5f * unit(rng), centre.z + 0.5f * unit(rng)});
+                vertices.push_back({centre.x + 0.5f * unit(rng), centre.y + 0.5f * unit(rng),
+                                    centre.z + 0.5f * unit(rng)});
             }
             triangles.push_back({base, base + 1, base + 2});
         }
         RTgeometryinstance shards = Instance(NewMesh(vertices, triangles, 40).geometry, 0);
         SetFloat3(Declare(shards, "color"), {0.9f, 0.4f, 0.2f});
-        Mesh floorMesh = NewMesh({{-5, 0, -5}, {5, 0, -5}, {5, 0, 5}, {-5, 0, 5}}, {{0, 1, 2}, {2, 3, 0}}, 2);
+        Mesh floorMesh =
+            NewMesh({{-5, 0, -5}, {5, 0, -5}, {5, 0, 5}, {-5, 0, 5}}, {{0, 1, 2}, {2, 3, 0}}, 2);
         RTgeometryinstance floor = Instance(floorMesh.geometry, 1);
         SetFloat3(Declare(floor, "color"), {0.3f, 0.8f, 0.3f});
         EXPECT_EQ(rtVariableSet1i(Declare(floor, "mirror"), 1), RT_SUCCESS);
         RTgroup top = Group({GeometryGroup({shards, floor})});
         SetTop(top);
         SetObject(ContextVariable("topShadower"), top);
-        EXPECT_EQ(rtContextLaunch2D(m_context, 0, kW, kH), RT_SUCCESS) << ErrorText(RT_ERROR_LAUNCH_FAILED);
+        EXPECT_EQ(rtContextLaunch2D(m_context, 0, kW, kH), RT_SUCCESS)
+            << ErrorText(RT_ERROR_LAUNCH_FAILED);
         void* data = nullptr;
         EXPECT_EQ(rtBufferMap(out, &data), RT_SUCCESS);
         const auto* bytes = static_cast<const unsigned char*>(data);
@@ -258,7 +268,9 @@ protected:
         EXPECT_EQ(rtGeometryInstanceDeclareVariable(gi, name, &v), RT_SUCCESS);
         return v;
     }
-    static void SetFloat3(RTvariable v, Float3 f) { EXPECT_EQ(rtVariableSet3f(v, f.x, f.y, f.z), RT_SUCCESS); }
+    static void SetFloat3(RTvariable v, Float3 f) {
+        EXPECT_EQ(rtVariableSet3f(v, f.x, f.y, f.z), RT_SUCCESS);
+    }
 
     static constexpr RTsize kW = 67, kH = 45;
 };
