@@ -125,7 +125,7 @@ void RegisterPrograms() {
 // The scene in the runtime: per mesh a geometry in a geometry group, per placement a
 // transform, all under one group.
 class RuntimeScene {
-  public:
+public:
     RuntimeScene() {
         RegisterPrograms();
         rtContextCreate(&m_context);
@@ -178,7 +178,7 @@ class RuntimeScene {
         return std::int64_t{kW} * kH + hits;
     }
 
-  private:
+private:
     RTacceleration Acceleration(const char* builder) {
         RTacceleration a = nullptr;
         rtAccelerationCreate(m_context, &a);
@@ -235,7 +235,7 @@ class RuntimeScene {
 
 // Bare Embree: the same meshes as instanced scenes, the same rays, no programs.
 class BareScene {
-  public:
+public:
     BareScene()
         : m_device(rtcNewDevice(nullptr)),
           m_pool(std::max(1u, std::thread::hardware_concurrency())) {
@@ -278,7 +278,7 @@ class BareScene {
         return std::int64_t{kW} * kH + hits;
     }
 
-  private:
+private:
     RTCScene MeshScene(const rtbench::Mesh& mesh) {
         RTCScene scene = rtcNewScene(m_device);
         rtcSetSceneBuildQuality(scene, RTC_BUILD_QUALITY_HIGH);

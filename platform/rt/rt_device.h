@@ -119,7 +119,7 @@ constexpr std::size_t kMaxAttributeBytes = 128;
 constexpr unsigned kMaxTraceDepth = 32;  // deeper traces are refused (the ray misses nothing)
 
 class State {
-  public:
+public:
     // Every program: variable i of its definition's list.
     const Value& Var(std::size_t i) const { return m_vars[i]; }
 
@@ -200,7 +200,7 @@ class State {
     // Visit: trace child i of the selector (once; out-of-range indices visit nothing).
     void VisitChild(unsigned i) { m_visitChild = static_cast<int>(i); }
 
-  private:
+private:
     friend struct rt::StateAccess;
 
     const Value* m_vars = nullptr;

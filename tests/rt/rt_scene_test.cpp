@@ -20,7 +20,7 @@ struct ChildCase {
 };
 
 class RtChildRules : public RtScene, public ::testing::WithParamInterface<ChildCase> {
-  protected:
+protected:
     RTobject Make(Made kind) {
         switch (kind) {
             case Made::Group:
