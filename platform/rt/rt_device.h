@@ -218,8 +218,10 @@ private:
     unsigned m_material = 0;
     int m_visitChild = -1;
     void* m_runtime = nullptr;  // the launch and the current instance, for the runtime
-    alignas(16) std::byte m_attributes[kMaxAttributeBytes] = {};
-    alignas(16) std::byte m_candidate[kMaxAttributeBytes] = {};
+    // Written by the intersection program before any hit program reads them; not cleared, for
+    // speed: each state is made per program call.
+    alignas(16) std::byte m_attributes[kMaxAttributeBytes];
+    alignas(16) std::byte m_candidate[kMaxAttributeBytes];
 };
 
 using ProgramFunction = void (*)(State& state);
