@@ -177,11 +177,13 @@ public:
     Float3 WorldToObjectPoint(Float3 p) const;
     Float3 WorldToObjectVector(Float3 v) const;
 
-    // Intersection: called once for the triangle the runtime found closest along the ray (or,
-    // for shadow-type rays, for each candidate). PrimitiveIndex and TriangleHit describe it;
-    // the program writes its attributes into CandidateAttributes, then
-    // PotentialIntersection(t) says whether t lies in the ray's interval and
-    // ReportIntersection(material) accepts the hit with those attributes.
+    // Intersection: Embree finds the triangles; the program is called for the closest one (and,
+    // for a ray type with any-hit programs, for each candidate before its any-hit program).
+    // PrimitiveIndex and Triangle describe it; the program writes its attributes into
+    // CandidateAttributes, then PotentialIntersection(t) says whether t lies in the ray's
+    // interval and ReportIntersection(material) accepts the hit with those attributes. A hit
+    // it does not report is no hit. A ray type without closest-hit programs ends at the first
+    // accepted hit.
     int PrimitiveIndex() const { return m_primitive; }
     const TriangleHit& Triangle() const { return m_triangle; }
     template <class T>
