@@ -285,7 +285,7 @@ INSTANTIATE_TEST_SUITE_P(
                                      ASSERT_EQ(rtGroupSetChildCount(top, 2), RT_SUCCESS);
                                      ASSERT_EQ(rtGroupSetChild(top, 1, bare), RT_SUCCESS);
                                  },
-                                 RT_ERROR_INVALID_CONTEXT, "a group has no acceleration"},
+                                 RT_ERROR_INVALID_CONTEXT, "has no acceleration"},
                       BrokenCase{"InstanceWithoutMaterial",
                                  [](RtScene&, RTgroup, RtScene::Mesh&, RTgeometryinstance gi) {
                                      ASSERT_EQ(rtGeometryInstanceSetMaterialCount(gi, 2),
