@@ -429,3 +429,57 @@ TEST_F(RtScene, TrianglesPastThePrimitiveCountOrWithBadIndicesAreNeverHit) {
 }
 
 }  // namespace
+
+namespace {
+
+// A request too large to hold is refused with the object left as it was, never attempted.
+struct HugeCase {
+    const char* name;
+    std::function<RTresult(RtScene&)> request;
+    RTresult expected;
+};
+
+class RtHugeRequest : public RtScene, public ::testing::WithParamInterface<HugeCase> {};
+
+TEST_P(RtHugeRequest, IsRefused) { EXPECT_EQ(GetParam().request(*this), GetParam().expected); }
+
+constexpr unsigned kAll = 0xFFFFFFFFu;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RtHugeRequest,
+    ::testing::Values(
+        HugeCase{"BufferArea",
+                 [](RtScene& s) {
+                     RTbuffer b = s.NewBuffer(RT_FORMAT_FLOAT4, 0, 3);
+                     const RTresult r = rtBufferSetSize2D(b, RTsize{1} << 40, RTsize{1} << 40);
+                     RTsize w = 0, h = 0;
+                     EXPECT_EQ(rtBufferGetSize2D(b, &w, &h), RT_SUCCESS);
+                     EXPECT_EQ(w, 3u) << "the old size stays";
+                     return r;
+                 },
+                 RT_ERROR_MEMORY_ALLOCATION_FAILED},
+        HugeCase{"BufferBytesOverflow",
+                 [](RtScene& s) {
+                     return rtBufferSetSize1D(s.NewBuffer(RT_FORMAT_FLOAT4, 0, 0), RTsize{1} << 62);
+                 },
+                 RT_ERROR_MEMORY_ALLOCATION_FAILED},
+        HugeCase{"UserElementSize",
+                 [](RtScene& s) {
+                     return rtBufferSetElementSize(s.NewBuffer(RT_FORMAT_USER, 4, 1 << 20),
+                                                   RTsize{1} << 40);
+                 },
+                 RT_ERROR_MEMORY_ALLOCATION_FAILED},
+        HugeCase{"GroupChildren",
+                 [](RtScene& s) { return rtGroupSetChildCount(s.Group({}), kAll); },
+                 RT_ERROR_INVALID_VALUE},
+        HugeCase{"Materials",
+                 [](RtScene& s) {
+                     return rtGeometryInstanceSetMaterialCount(
+                         s.Instance(s.Quad(0, 0, 0).geometry, 0), kAll);
+                 },
+                 RT_ERROR_INVALID_VALUE},
+        HugeCase{"RayTypes", [](RtScene& s) { return rtContextSetRayTypeCount(s.Context(), kAll); },
+                 RT_ERROR_INVALID_VALUE}),
+    CaseName());
+
+}  // namespace
