@@ -479,6 +479,9 @@ INSTANTIATE_TEST_SUITE_P(
                  },
                  RT_ERROR_INVALID_VALUE},
         HugeCase{"RayTypes", [](RtScene& s) { return rtContextSetRayTypeCount(s.Context(), kAll); },
+                 RT_ERROR_INVALID_VALUE},
+        HugeCase{"LaunchSize",
+                 [](RtScene& s) { return rtContextLaunch2D(s.Context(), 0, RTsize{1} << 20, 1); },
                  RT_ERROR_INVALID_VALUE}),
     CaseName());
 
