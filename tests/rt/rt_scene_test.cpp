@@ -360,6 +360,21 @@ TEST_F(RtScene, StaleAndWrongKindHandlesAreRefusedByEverySceneCall) {
     EXPECT_EQ(rtGeometrySetIntersectionProgram(geometry, m_bounds), RT_ERROR_TYPE_MISMATCH);
     EXPECT_EQ(rtSelectorSetVisitProgram(asSelector, m_visit), RT_ERROR_INVALID_VALUE);
     EXPECT_EQ(rtTransformSetMatrix(nullptr, 1, kIdentity, nullptr), RT_ERROR_INVALID_VALUE);
+    // Objects of another context are no children, geometries or materials here.
+    RTcontext other = nullptr;
+    ASSERT_EQ(rtContextCreate(&other), RT_SUCCESS);
+    RTgroup foreignGroup = nullptr;
+    RTgeometry foreignGeometry = nullptr;
+    RTmaterial foreignMaterial = nullptr;
+    ASSERT_EQ(rtGroupCreate(other, &foreignGroup), RT_SUCCESS);
+    ASSERT_EQ(rtGeometryCreate(other, &foreignGeometry), RT_SUCCESS);
+    ASSERT_EQ(rtMaterialCreate(other, &foreignMaterial), RT_SUCCESS);
+    ASSERT_EQ(rtGroupSetChildCount(group, 1), RT_SUCCESS);
+    EXPECT_EQ(rtGroupSetChild(group, 0, foreignGroup), RT_ERROR_INVALID_VALUE);
+    EXPECT_EQ(rtGeometryInstanceSetGeometry(gi, foreignGeometry), RT_ERROR_INVALID_VALUE);
+    EXPECT_EQ(rtGeometryInstanceSetMaterial(gi, 0, foreignMaterial), RT_ERROR_INVALID_VALUE);
+    EXPECT_EQ(rtContextDestroy(other), RT_SUCCESS);
+    EXPECT_EQ(rtGroupSetChildCount(foreignGroup, 1), RT_ERROR_INVALID_VALUE) << "gone with its context";
 }
 
 TEST_F(RtScene, DestroyedHandlesStayUsableToTheirParentsAndTheContextFreesThem) {
