@@ -161,6 +161,13 @@ TEST_F(RtScene, TransformsTakeRowVectorMatricesTransposedAndComposeDownTheGraph)
     EXPECT_NEAR(p.t, 5.0f, 1e-5f);
     EXPECT_NEAR(p.origin.y, 10.0f, 1e-5f);
     EXPECT_EQ(TraceOne({0, 10, 0}, {1, 0, 0}).hit, 0);
+    // A matrix set between launches moves what the next launch sees, with no dirty mark.
+    RTtransform lift = Transform(kIdentity, GeometryGroup({Instance(Quad(0, 0, 0).geometry, 8)}));
+    SetTop(Group({lift}));
+    EXPECT_NEAR(TraceOne({0, 0, 20}, {0, 0, -1}).t, 20.0f, 1e-5f);
+    const float moveBack[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -5, 1};
+    ASSERT_EQ(rtTransformSetMatrix(lift, 1, moveBack, nullptr), RT_SUCCESS);
+    EXPECT_NEAR(TraceOne({0, 0, 20}, {0, 0, -1}).t, 25.0f, 1e-5f);
     float back[16] = {};
     RTtransform t = Transform(moveUp, GeometryGroup({}));
     ASSERT_EQ(rtTransformGetMatrix(t, 0, back, nullptr), RT_SUCCESS);
@@ -374,7 +381,8 @@ TEST_F(RtScene, StaleAndWrongKindHandlesAreRefusedByEverySceneCall) {
     EXPECT_EQ(rtGeometryInstanceSetGeometry(gi, foreignGeometry), RT_ERROR_INVALID_VALUE);
     EXPECT_EQ(rtGeometryInstanceSetMaterial(gi, 0, foreignMaterial), RT_ERROR_INVALID_VALUE);
     EXPECT_EQ(rtContextDestroy(other), RT_SUCCESS);
-    EXPECT_EQ(rtGroupSetChildCount(foreignGroup, 1), RT_ERROR_INVALID_VALUE) << "gone with its context";
+    EXPECT_EQ(rtGroupSetChildCount(foreignGroup, 1), RT_ERROR_INVALID_VALUE)
+        << "gone with its context";
 }
 
 TEST_F(RtScene, DestroyedHandlesStayUsableToTheirParentsAndTheContextFreesThem) {
