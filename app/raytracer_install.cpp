@@ -14,8 +14,8 @@ void InstallRayTracer() {
     namespace rt = raytrace;
     rt::RtHost = rt::RtHostState{&RayTracingAvailable, &RenderEngine, &NoiseTable, ::ReportMessage};
     // Start-up failures shut the ray tracer down again, so a failed start leaves nothing.
-    RayTracer = RayTracerCalls{rt::RtCheckAvailable, rt::RtStart, rt::RtShutdown,
-                               rt::CloseRtErrorReport};
+    RayTracer = RayTracerCalls{rt::RtCheckAvailable,   rt::RtStart,       rt::RtShutdown,
+                               rt::CloseRtErrorReport, rt::RtHoldWarning, rt::RtReleaseWarning};
     FrameRt.UpdateCamera = rt::RtUpdateCamera;
     FrameRt.Launch = rt::RtLaunch;
     FrameRt.DisplayOutput = [] { rt::RtDisplayOutput(); };

@@ -8,6 +8,7 @@
 
 #include "animation/view_state.h"
 #include "raytrace/rt_host.h"
+#include "raytrace/rt_programs.h"
 #include "raytrace/rt_report.h"
 
 namespace raytrace {
@@ -145,6 +146,7 @@ void DestroyIf(Handle& handle, RTresult (*destroy)(Handle)) {
 }  // namespace
 
 int RtCreateContext() {
+    RegisterRtPrograms();
     StepChain chain;
     if (!chain.Step(rtContextCreate(&RtState.context), "Creating Context")) return 1;
     RtReportContext = RtState.context;

@@ -11,12 +11,28 @@ struct RTprogram_;
 struct RTvariable_;
 struct RTbuffer_;
 struct RTtexturesampler_;
+struct RTgeometry_;
+struct RTgeometryinstance_;
+struct RTmaterial_;
+struct RTgeometrygroup_;
+struct RTgroup_;
+struct RTselector_;
+struct RTtransform_;
+struct RTacceleration_;
 using RTcontext = RTcontext_*;
 using RTprogram = RTprogram_*;
 using RTvariable = RTvariable_*;
 using RTbuffer = RTbuffer_*;
 using RTtexturesampler = RTtexturesampler_*;
-using RTobject = void*;  // any object handle, for rtVariableSetObject
+using RTgeometry = RTgeometry_*;
+using RTgeometryinstance = RTgeometryinstance_*;
+using RTmaterial = RTmaterial_*;
+using RTgeometrygroup = RTgeometrygroup_*;
+using RTgroup = RTgroup_*;
+using RTselector = RTselector_*;
+using RTtransform = RTtransform_*;
+using RTacceleration = RTacceleration_*;
+using RTobject = void*;  // any object handle, for rtVariableSetObject and the child setters
 using RTsize = std::size_t;
 
 // The values are this runtime's own; only their distinctness matters.
@@ -128,3 +144,84 @@ RTresult rtTextureSamplerSetBuffer(RTtexturesampler sampler, unsigned int arrayI
                                    unsigned int level, RTbuffer buffer);
 RTresult rtTextureSamplerGetId(RTtexturesampler sampler, int* id);
 RTresult rtTextureSamplerDestroy(RTtexturesampler sampler);
+
+// Geometry: triangles. The index buffer (INT3) and vertex buffer (FLOAT3) are the geometry's
+// variables named by its acceleration's "index_buffer_name" and "vertex_buffer_name"
+// properties ("vertIndexBuffer" and "vertexBuffer" by default). Triangles past the primitive
+// count, or with an index outside the vertex buffer, are never hit.
+RTresult rtGeometryCreate(RTcontext context, RTgeometry* geometry);
+RTresult rtGeometrySetBoundingBoxProgram(RTgeometry geometry, RTprogram program);
+RTresult rtGeometrySetIntersectionProgram(RTgeometry geometry, RTprogram program);
+RTresult rtGeometrySetPrimitiveCount(RTgeometry geometry, unsigned int count);
+RTresult rtGeometryDeclareVariable(RTgeometry geometry, const char* name, RTvariable* v);
+RTresult rtGeometryDestroy(RTgeometry geometry);
+
+// Materials: a closest-hit and an any-hit program per ray type.
+RTresult rtMaterialCreate(RTcontext context, RTmaterial* material);
+RTresult rtMaterialSetClosestHitProgram(RTmaterial material, unsigned int rayType, RTprogram p);
+RTresult rtMaterialSetAnyHitProgram(RTmaterial material, unsigned int rayType, RTprogram p);
+RTresult rtMaterialDeclareVariable(RTmaterial material, const char* name, RTvariable* v);
+RTresult rtMaterialDestroy(RTmaterial material);
+
+// Geometry instances: a geometry with its materials and its own variable scope.
+RTresult rtGeometryInstanceCreate(RTcontext context, RTgeometryinstance* instance);
+RTresult rtGeometryInstanceSetGeometry(RTgeometryinstance instance, RTgeometry geometry);
+RTresult rtGeometryInstanceSetMaterialCount(RTgeometryinstance instance, unsigned int count);
+RTresult rtGeometryInstanceSetMaterial(RTgeometryinstance instance, unsigned int index,
+                                       RTmaterial material);
+RTresult rtGeometryInstanceDeclareVariable(RTgeometryinstance instance, const char* name,
+                                           RTvariable* v);
+RTresult rtGeometryInstanceDestroy(RTgeometryinstance instance);
+
+// Nodes. A child count change keeps the children below the new count at their indices; new
+// slots are empty, and empty slots are skipped when tracing. Setting a child at an index at or
+// past the count is refused. Children of groups, selectors and transforms are groups,
+// selectors, transforms or geometry groups; children of geometry groups are geometry
+// instances; anything else is a type mismatch.
+RTresult rtGeometryGroupCreate(RTcontext context, RTgeometrygroup* group);
+RTresult rtGeometryGroupSetChildCount(RTgeometrygroup group, unsigned int count);
+RTresult rtGeometryGroupGetChildCount(RTgeometrygroup group, unsigned int* count);
+RTresult rtGeometryGroupSetChild(RTgeometrygroup group, unsigned int index,
+                                 RTgeometryinstance instance);
+RTresult rtGeometryGroupSetAcceleration(RTgeometrygroup group, RTacceleration acceleration);
+RTresult rtGeometryGroupDestroy(RTgeometrygroup group);
+
+RTresult rtGroupCreate(RTcontext context, RTgroup* group);
+RTresult rtGroupSetChildCount(RTgroup group, unsigned int count);
+RTresult rtGroupGetChildCount(RTgroup group, unsigned int* count);
+RTresult rtGroupSetChild(RTgroup group, unsigned int index, RTobject child);
+RTresult rtGroupSetAcceleration(RTgroup group, RTacceleration acceleration);
+RTresult rtGroupDestroy(RTgroup group);
+
+// Selectors: the visit program picks the child to trace, once per launch.
+RTresult rtSelectorCreate(RTcontext context, RTselector* selector);
+RTresult rtSelectorSetVisitProgram(RTselector selector, RTprogram program);
+RTresult rtSelectorSetChildCount(RTselector selector, unsigned int count);
+RTresult rtSelectorGetChildCount(RTselector selector, unsigned int* count);
+RTresult rtSelectorSetChild(RTselector selector, unsigned int index, RTobject child);
+RTresult rtSelectorDeclareVariable(RTselector selector, const char* name, RTvariable* v);
+RTresult rtSelectorDestroy(RTselector selector);
+
+// Transforms: matrix is 16 floats, row-major for column vectors (p' = M p, translation in
+// elements 3, 7, 11); with transpose nonzero it is read transposed, so row-vector matrices
+// with the translation in elements 12 to 14 go in as they are. A null inverse is computed.
+// A singular matrix, or one with a NaN or infinite entry, is refused.
+RTresult rtTransformCreate(RTcontext context, RTtransform* transform);
+RTresult rtTransformSetChild(RTtransform transform, RTobject child);
+RTresult rtTransformSetMatrix(RTtransform transform, int transpose, const float* matrix,
+                              const float* inverse);
+RTresult rtTransformGetMatrix(RTtransform transform, int transpose, float* matrix,
+                              float* inverse);
+RTresult rtTransformDestroy(RTtransform transform);
+
+// Accelerations: builders "Sbvh", "Bvh", "Lbvh" (also "Trbvh", "MedianBvh", "NoAccel");
+// traverser "Bvh". Properties "vertex_buffer_name", "index_buffer_name", "refit" and "refine"
+// are used, others ignored. Marking dirty rebuilds at the next launch; the runtime also
+// rebuilds when the geometry's buffers, primitive count or the graph changed.
+RTresult rtAccelerationCreate(RTcontext context, RTacceleration* acceleration);
+RTresult rtAccelerationSetBuilder(RTacceleration acceleration, const char* builder);
+RTresult rtAccelerationSetTraverser(RTacceleration acceleration, const char* traverser);
+RTresult rtAccelerationSetProperty(RTacceleration acceleration, const char* name,
+                                   const char* value);
+RTresult rtAccelerationMarkDirty(RTacceleration acceleration);
+RTresult rtAccelerationDestroy(RTacceleration acceleration);
