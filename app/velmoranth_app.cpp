@@ -1,5 +1,7 @@
 #include "app/velmoranth_app.h"
 
+#include <cstdio>
+
 #include "animation/auto_camera.h"
 #include "animation/camera.h"
 #include "animation/dancer_selection.h"
@@ -18,6 +20,9 @@
 CVelmoranthApp theApp;
 
 namespace {
+
+// A worker whose thread never ended: kept (and reachable) until the process ends.
+AppWorker* LeftBehindWorker = nullptr;
 
 // Frees an owned object and clears the global that points at it.
 template <class Owned, class Global>
@@ -76,7 +81,7 @@ void CVelmoranthApp::ReleaseScene() {
 // Each step clears what it tests, so a second shut-down releases nothing again.
 void CVelmoranthApp::ReleaseSubsystems() {
     // The analysis thread reads the sound system's tap: it ends first.
-    m_analysis.reset();
+    StopAnalysis();
     if (SoundReady) {
         SoundRelease();
         SoundReady = 0;
@@ -86,6 +91,17 @@ void CVelmoranthApp::ReleaseSubsystems() {
         RenderEngine = kOpenGlEngine;
     }
     CloseRtErrorReport();  // only closes a report that is open
+}
+
+void CVelmoranthApp::StopAnalysis() {
+    if (!m_analysis) return;
+    if (!m_analysis->StopWithin(kWorkerWaitLimit)) {
+        std::fprintf(stderr, "AUDIO: the analysis thread did not end in %lld ms; leaving it\n",
+                     static_cast<long long>(kWorkerWaitLimit.count()));
+        LeftBehindWorker = m_analysis.release();  // its thread may still use it
+        return;
+    }
+    m_analysis.reset();
 }
 
 void CVelmoranthApp::ReportMessage(const char* text, int category) {

@@ -24,9 +24,6 @@ namespace {
 
 constexpr const char kOpenGlTooOld[] = "Sorry, I need at least OpenGL version 1.1";
 
-// How long start-up waits for the analysis thread to try the recording device.
-constexpr auto kAnalysisStartLimit = std::chrono::seconds(5);
-
 // The player's position slider follows the song at most this often.
 constexpr auto kPositionRefreshPeriod = std::chrono::milliseconds(2);
 
@@ -50,7 +47,7 @@ void ReportGrantedFormat(const pgui::GrantedFormat& g) {
 
 CVelmoranthView::CVelmoranthView() : m_exitAfterFrames(ExitAfterFramesSetting()) {
     auto analysis = std::make_unique<AnalysisService>();
-    (void)analysis->Start(kAnalysisStartLimit);  // a late thread goes on by itself
+    (void)analysis->Start(kWorkerWaitLimit);  // a late thread goes on by itself
     theApp.AdoptAnalysis(std::move(analysis));
     pgui::ViewHooks hooks;
     hooks.create = [this] { return OnCreate(); };
