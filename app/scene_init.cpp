@@ -12,6 +12,7 @@
 #include "animation/dancer_selection.h"
 #include "animation/light_object.h"
 #include "animation/light_show.h"
+#include "animation/outline_view.h"
 #include "animation/view_state.h"
 #include "animation/vr_camera.h"
 #include "app/messages.h"
@@ -217,6 +218,7 @@ int InitScene() {
     LightShowTimer = kLightShowTimerStart;
     ActiveAutoCamera = 0;
     CreateCameras(scene);
+    OutlineViewSource = CameraOutlineView;
     if (!CreateDancerAndShadow()) return 1;
     if (!CreateClub(scene)) return 1;
     CreateProps(scene);

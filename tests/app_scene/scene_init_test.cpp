@@ -10,6 +10,7 @@
 #include "animation/human_object.h"
 #include "animation/light_object.h"
 #include "animation/light_show.h"
+#include "animation/outline_view.h"
 #include "animation/vr_camera.h"
 #include "app/messages.h"
 #include "app/settings_globals.h"
@@ -77,6 +78,7 @@ TEST_F(SceneInitTest, GeneratedContentBuildsTheWholeScene) {
     EXPECT_FLOAT_EQ(AutoCameras[0]->azimuthMin, DegToRad(45));
     EXPECT_FLOAT_EQ(AutoCameras[0]->azimuthMax, DegToRad(135));
     EXPECT_FLOAT_EQ(AutoCameras[1]->fov, 10.0f);
+    EXPECT_EQ(OutlineViewSource, &CameraOutlineView);  // the outline follows the cameras
 
     // Three spots by default, with the main light; simple lighting off.
     EXPECT_EQ(LightsOn(), (std::vector<int>{1, 1, 1, 0, 0, 1, 0}));
