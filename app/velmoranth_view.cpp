@@ -120,7 +120,16 @@ void CVelmoranthView::OnDraw() {
         theApp.SetRenderEngine(request == kRayTracerEngine && RayTracingAvailable ? kRayTracerEngine
                                                                                   : kOpenGlEngine);
     }
-    if (!m_window->MakeCurrent()) return;
+    // A context that cannot be made current skips this frame only: the loop goes on.
+    if (MakeFrameCurrent ? MakeFrameCurrent() : m_window->MakeCurrent()) {
+        DrawCurrentFrame();
+    } else {
+        RefreshPlayerPosition();
+    }
+    if (!ShutDownStarted) m_window->PostRedraw();
+}
+
+void CVelmoranthView::DrawCurrentFrame() {
     AnimateAndRenderFrame();
     RefreshPlayerPosition();
     // A fatal message during the frame has shut the program down: nothing more to show.
@@ -130,5 +139,4 @@ void CVelmoranthView::OnDraw() {
         if (m_exitAfterFrames > 0 && m_framesDrawn >= m_exitAfterFrames) ShutDownApp();
     }
     m_window->DoneCurrent();
-    if (!ShutDownStarted) m_window->PostRedraw();
 }
