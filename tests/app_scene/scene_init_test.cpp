@@ -23,6 +23,7 @@
 #include "render/scene_state.h"
 #include "tests/app_scene/scene_fixture.h"
 #include "tests/support/case_name.h"
+#include "tests/support/model_colours.h"
 
 namespace {
 
@@ -151,7 +152,8 @@ class MarkerFileTest : public SceneFixture, public ::testing::WithParamInterface
 
 TEST_P(MarkerFileTest, PicksTheVariantFiles) {
     const MarkerCase& c = GetParam();
-    LinkAllModelsExcept({"Mirel.dat", "MirelShadow.dat"});
+    LinkAllModelsExcept({"Mirel.dat", "MirelShadow.dat", "MirelSx.dat", "MirelN.dat",
+                         "MirelNShadow.dat"});
     // Only the chosen variant's files are there, so loading proves which one was read.
     const char* suffix[] = {"", "Sx", "N"};
     LinkModel(std::string("Mirel") + suffix[c.variant] + ".dat", "Mirel.dat");
@@ -163,6 +165,22 @@ TEST_P(MarkerFileTest, PicksTheVariantFiles) {
     EXPECT_NE(Dancer, nullptr);
     EXPECT_NE(DancerShadow, nullptr);
     EXPECT_TRUE(m_dialog.shown.empty());
+}
+
+// With the generated files every marker combination starts, and the dancer wears the
+// variant's own costume.
+TEST_P(MarkerFileTest, StartsInTheGeneratedCostume) {
+    const MarkerCase& c = GetParam();
+    LinkAllModelsExcept({});
+    for (const std::string& marker : c.markers) WriteFile(marker, "");
+
+    ASSERT_EQ(InitScene(), 0);
+    EXPECT_TRUE(m_dialog.shown.empty());
+    ASSERT_NE(Dancer, nullptr);
+    EXPECT_NE(DancerShadow, nullptr);
+    CModelObject plain;
+    ASSERT_EQ(plain.Load("Models/Mirel.dat", DancerRecords[CurrentDancer], 0), kLoadOk);
+    EXPECT_EQ(ModelColours(*Dancer) == ModelColours(plain), c.variant == 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, MarkerFileTest, ::testing::ValuesIn(kMarkerCases), CaseName());
