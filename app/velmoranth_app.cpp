@@ -2,16 +2,9 @@
 
 #include <cstdio>
 
-#include "animation/auto_camera.h"
-#include "animation/camera.h"
-#include "animation/dancer_selection.h"
-#include "animation/light_object.h"
-#include "animation/vr_camera.h"
 #include "app/messages.h"
 #include "app/settings_globals.h"
 #include "app/subsystem_calls.h"
-#include "model/mesh_part.h"
-#include "model/model_object.h"
 #include "render/frame_driver.h"
 #include "render/frame_hooks.h"
 #include "render/scene_helpers.h"
@@ -23,13 +16,6 @@ namespace {
 
 // A worker whose thread never ended: kept (and reachable) until the process ends.
 AppWorker* LeftBehindWorker = nullptr;
-
-// Frees an owned object and clears the global that points at it.
-template <class Owned, class Global>
-void Release(std::unique_ptr<Owned>& owner, Global*& global) {
-    global = nullptr;
-    owner.reset();
-}
 
 }  // namespace
 
@@ -66,17 +52,7 @@ void CVelmoranthApp::ShutDown() {
     if (m_quit) m_quit(ExitStatus());
 }
 
-void CVelmoranthApp::ReleaseScene() {
-    Release(Scene.manualCamera, ManualCamera);
-    for (int i = 0; i < 2; ++i) Release(Scene.autoCameras[i], AutoCameras[i]);
-    Release(Scene.vrCamera, VRCamera);
-    ReleaseDancers();
-    Release(Scene.clubModel, ClubModel);
-    for (int k = 0; k < kPropCount; ++k) Release(Scene.propModels[k], PropModels[k]);
-    Release(Scene.simpleLight, SimpleLight);
-    Release(Scene.mainLight, MainLight);
-    for (int i = 0; i < kSpotLightCount; ++i) Release(Scene.spotLights[i], SpotLights[i]);
-}
+void CVelmoranthApp::ReleaseScene() { ReleaseSceneObjects(Scene); }
 
 // Each step clears what it tests, so a second shut-down releases nothing again.
 void CVelmoranthApp::ReleaseSubsystems() {

@@ -13,6 +13,7 @@
 
 #include "animation/light_show.h"
 #include "model/model_catalogue.h"
+#include "render/scene_start.h"
 
 // How long start-up waits for the analysis thread to try the recording device, and shut-down
 // for it to end: a device call that never returns must not hang the program.
@@ -27,13 +28,6 @@ class AppWorker {
     [[nodiscard]] virtual bool StopWithin(std::chrono::milliseconds limit) = 0;
 };
 
-class CCamera;
-class CVRCamera;
-class CLightObject;
-class CSpotLightObject;
-class CModelObject;
-class CMeshPart;
-
 class CVelmoranthApp {
   public:
     CVelmoranthApp();
@@ -41,19 +35,7 @@ class CVelmoranthApp {
     CVelmoranthApp(const CVelmoranthApp&) = delete;
     CVelmoranthApp& operator=(const CVelmoranthApp&) = delete;
 
-    // The owners behind the scene globals, filled by InitScene. The dancer and her shadow copy
-    // are owned by the dancer selection, which replaces them.
-    struct SceneObjects {
-        std::unique_ptr<CCamera> manualCamera;
-        std::array<std::unique_ptr<CCamera>, 2> autoCameras;
-        std::unique_ptr<CVRCamera> vrCamera;
-        std::unique_ptr<CModelObject> clubModel;
-        std::array<std::unique_ptr<CModelObject>, kPropCount> propModels;
-        std::unique_ptr<CMeshPart> floorGrid;
-        std::unique_ptr<CLightObject> simpleLight;
-        std::unique_ptr<CLightObject> mainLight;
-        std::array<std::unique_ptr<CSpotLightObject>, kSpotLightCount> spotLights;
-    };
+    // The owners behind the scene globals, filled by InitScene.
     SceneObjects Scene;
     std::vector<std::string> PlayList;  // song file paths
 
