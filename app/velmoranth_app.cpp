@@ -12,13 +12,6 @@
 
 CVelmoranthApp theApp;
 
-namespace {
-
-// A worker whose thread never ended: kept (and reachable) until the process ends.
-AppWorker* LeftBehindWorker = nullptr;
-
-}  // namespace
-
 CVelmoranthApp::CVelmoranthApp() = default;
 CVelmoranthApp::~CVelmoranthApp() = default;
 
@@ -74,7 +67,7 @@ void CVelmoranthApp::StopAnalysis() {
     if (!m_analysis->StopWithin(kWorkerWaitLimit)) {
         std::fprintf(stderr, "AUDIO: the analysis thread did not end in %lld ms; leaving it\n",
                      static_cast<long long>(kWorkerWaitLimit.count()));
-        LeftBehindWorker = m_analysis.release();  // its thread may still use it
+        m_leftBehind = m_analysis.release();  // its thread may still use it
         return;
     }
     m_analysis.reset();

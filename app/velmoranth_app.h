@@ -71,6 +71,7 @@ class CVelmoranthApp {
     void StopAnalysis();
 
     std::unique_ptr<AppWorker> m_analysis;
+    AppWorker* m_leftBehind = nullptr;  // its thread never ended: kept until the process ends
     std::function<void(int)> m_quit;
     bool m_fatal = false;
 };
