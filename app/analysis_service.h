@@ -18,6 +18,9 @@ class AnalysisService final : public AppWorker {
     // Starts the thread and waits, looking every 50 ms, until it has tried to open a recording
     // device; false when the limit passed first (start-up goes on without recorded sound).
     [[nodiscard]] bool Start(std::chrono::milliseconds limit);
+    [[nodiscard]] bool StopWithin(std::chrono::milliseconds limit) override {
+        return m_worker.StopWithin(limit);
+    }
 
   private:
     pcapture::SdlAudioScope m_sdl;  // first: the devices need SDL's audio started

@@ -12,6 +12,7 @@
 #include "animation/dancer_selection.h"
 #include "animation/light_object.h"
 #include "animation/light_show.h"
+#include "animation/outline_view.h"
 #include "animation/view_state.h"
 #include "animation/vr_camera.h"
 #include "app/messages.h"
@@ -28,6 +29,7 @@
 #include "render/planar_shadows.h"
 #include "render/scene_helpers.h"
 #include "render/scene_setup.h"
+#include "render/scene_start.h"
 #include "render/scene_state.h"
 
 std::vector<float> NoiseTable;
@@ -36,12 +38,9 @@ namespace {
 
 void SetStartValues();
 void ProbeModelVariant();
-void CreateCameras(CVelmoranthApp::SceneObjects& scene);
 [[nodiscard]] bool CreateDancerAndShadow();
-[[nodiscard]] bool CreateClub(CVelmoranthApp::SceneObjects& scene);
-void CreateProps(CVelmoranthApp::SceneObjects& scene);
-void CreateFloorGrid(CVelmoranthApp::SceneObjects& scene);
-void CreateLights(CVelmoranthApp::SceneObjects& scene);
+[[nodiscard]] bool CreateClub(SceneObjects& scene);
+void CreateProps(SceneObjects& scene);
 [[nodiscard]] bool CreateFonts();
 
 // The settings file's view of the prop slots.
@@ -66,59 +65,20 @@ constexpr NoiseTerm kNoiseTerms[] = {
     {0.5, 60.0}, {0.25, 111.0}, {0.125, 231.0}, {0.0675, 467.0}, {0.0675, 631.0},
 };
 
-struct OrbitStart {
-    float polarDegrees, azimuthDegrees, distance, fovDegrees;
-};
-constexpr OrbitStart kManualCameraStart = {90, 96, 3000, 30};
-constexpr OrbitStart kAutoCameraStarts[2] = {{90, 96, 3000, 30}, {100, 60, 2000, 10}};
-constexpr float kWideAutoCameraAzimuth[2] = {45, 135};  // degrees, the first automatic camera
-
+// The shell's own start values; the scene's come from the layers below.
 void SetStartValues() {
     SetSettingsStartValues();
+    SetSceneStartValues();
     SavedFullScreen = 0;
     FullScreen = 0;
-    ShowStats = 0;
-    CameraMode = 0;
-    Paused = 0;
-    DanceWhenSilent.store(0, std::memory_order_relaxed);
-    ToonShading = 0;
     VirtualReality = 0;
-    ShowProps = 0;
-    PropsAvailable = 0;
     VrAvailable = 0;
     SoundReady = 0;
-    ModelVariant = 0;
-    CurrentDancer = 0;
-    AppliedSpotCount = 0;
-    AppliedSimpleLighting = 0;
-    ShowClub = 1;
-    SmoothShading = 1;
-    FilledPolygons = 1;
-    ShadowsAvailable = 1;
-    FpsAveragingTime = 0.0f;
 }
 
 void ProbeModelVariant() {
     if (FileExists("NudeGirl")) ModelVariant = 2;
     if (FileExists("SexyGirl")) ModelVariant = 1;  // wins when both are there
-}
-
-std::unique_ptr<CCamera> MakeOrbitCamera(const OrbitStart& s) {
-    return std::make_unique<CCamera>(DegToRad(s.polarDegrees), DegToRad(s.azimuthDegrees),
-                                     s.distance, s.fovDegrees);
-}
-
-void CreateCameras(CVelmoranthApp::SceneObjects& scene) {
-    scene.manualCamera = MakeOrbitCamera(kManualCameraStart);
-    ManualCamera = scene.manualCamera.get();
-    for (int i = 0; i < 2; ++i) {
-        scene.autoCameras[i] = MakeOrbitCamera(kAutoCameraStarts[i]);
-        AutoCameras[i] = scene.autoCameras[i].get();
-    }
-    AutoCameras[0]->SetAzimuthLimits(DegToRad(kWideAutoCameraAzimuth[0]),
-                                     DegToRad(kWideAutoCameraAzimuth[1]));
-    scene.vrCamera = std::make_unique<CVRCamera>();
-    VRCamera = scene.vrCamera.get();
 }
 
 // A missing dancer file has shown its fatal message (and shut the program down).
@@ -130,43 +90,17 @@ bool CreateDancerAndShadow() {
     return true;
 }
 
-bool CreateClub(CVelmoranthApp::SceneObjects& scene) {
-    auto club = std::make_unique<CModelObject>();
-    const std::string path = PropModelPath(ClubRecord);
-    if (club->Load(path.c_str(), ClubRecord, 0) != kLoadOk) {
-        // The shut-down this runs frees every model the application holds; the club is not
-        // one of them yet, so it goes exactly once, here.
-        ReportMessage("I couldn't find Club.dat!", ReportCategory::Fatal);
-        return false;
-    }
-    club->SetInstanceCount(1);
-    club->SetRotY(0, ClubRecord.rotY[0]);
-    club->SetPosition(0, ClubRecord.positions[0]);
-    scene.clubModel = std::move(club);
-    ClubModel = scene.clubModel.get();
-    return true;
+bool CreateClub(SceneObjects& scene) {
+    if (LoadClub(scene)) return true;
+    // The shut-down this runs frees every model the application holds; the club is not one of
+    // them yet, so it has gone exactly once, in the load.
+    ReportMessage("I couldn't find Club.dat!", ReportCategory::Fatal);
+    return false;
 }
 
-void CreateProps(CVelmoranthApp::SceneObjects& scene) {
-    for (int k = 0; k < kPropCount; ++k) {
-        scene.propModels[k] = CreateProp(&PropRecords[kPropSlotRecords[k]]);
-        PropModels[k] = scene.propModels[k].get();
-    }
-    ShowProps = PropsAvailable ? 1 : 0;
+void CreateProps(SceneObjects& scene) {
+    CreateSceneProps(scene);
     BindPropVisibility(&g_propVisibility);
-}
-
-void CreateFloorGrid(CVelmoranthApp::SceneObjects& scene) {
-    scene.floorGrid = std::make_unique<CMeshPart>();
-    FloorGrid = scene.floorGrid.get();
-    (void)BuildFloorGrid(FloorGrid);  // fails only without a part
-}
-
-void CreateLights(CVelmoranthApp::SceneObjects& scene) {
-    scene.simpleLight = CreateAmbientOnlyLight();
-    ClubLights club = CreateClubLights();
-    scene.mainLight = std::move(club.main);
-    scene.spotLights = std::move(club.spots);
 }
 
 // Without display lists the program cannot draw at all; a font that cannot be rasterised
@@ -198,13 +132,10 @@ void BuildNoiseTable() {
 }
 
 int InitScene() {
-    CVelmoranthApp::SceneObjects& scene = theApp.Scene;
+    SceneObjects& scene = theApp.Scene;
     SetStartValues();
     InitMaterialTables();
     BuildNoiseTable();
-    DancerAmbient = kDancerStartAmbient;
-    ClubAmbient = 0.1f;
-    MainLightLevel = 0.4f;
     std::srand(static_cast<unsigned>(std::time(nullptr)));
     ApplyFixedGLState();
     // Before any warning below can be shown.
@@ -213,25 +144,18 @@ int InitScene() {
     if (CanUseStencilShadows()) StencilShadowsUsable = 1;
     FpsAveragingTime = 0.0f;
     ProbeModelVariant();
-    AutoCameraTimer = kAutoCameraTimerStart;
-    LightShowTimer = kLightShowTimerStart;
-    ActiveAutoCamera = 0;
-    CreateCameras(scene);
+    CreateSceneCameras(scene);
     if (!CreateDancerAndShadow()) return 1;
     if (!CreateClub(scene)) return 1;
     CreateProps(scene);
-    CreateFloorGrid(scene);
-    CreateLights(scene);
+    CreateSceneFloorGrid(scene);
+    CreateSceneLights(scene);
     RayTracingAvailable = RtCheckAvailable() == 0 ? 1 : 0;
     if (SoundInit() == 0) SoundReady = 1;
     // The ray-tracing keys depend on RayTracingAvailable, the prop keys on the loaded props.
     (void)ReadSettings();
     // A warning silenced during start-up is saved at once.
     if (SettingsDirty) (void)WriteSettings();
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    ComputeShadowPlanes();
-    SwitchLights(SimpleLighting != 0);
-    AppliedSpotCount = ActiveSpotCount;
-    AppliedSimpleLighting = SimpleLighting;
+    ApplyStartLighting();
     return 0;
 }

@@ -1,32 +1,16 @@
 #include "app/velmoranth_app.h"
 
-#include "animation/auto_camera.h"
-#include "animation/camera.h"
-#include "animation/dancer_selection.h"
-#include "animation/light_object.h"
-#include "animation/vr_camera.h"
+#include <cstdio>
+
 #include "app/messages.h"
 #include "app/settings_globals.h"
 #include "app/subsystem_calls.h"
-#include "model/mesh_part.h"
-#include "model/model_object.h"
 #include "render/frame_driver.h"
 #include "render/frame_hooks.h"
 #include "render/scene_helpers.h"
 #include "render/scene_state.h"
 
 CVelmoranthApp theApp;
-
-namespace {
-
-// Frees an owned object and clears the global that points at it.
-template <class Owned, class Global>
-void Release(std::unique_ptr<Owned>& owner, Global*& global) {
-    global = nullptr;
-    owner.reset();
-}
-
-}  // namespace
 
 CVelmoranthApp::CVelmoranthApp() = default;
 CVelmoranthApp::~CVelmoranthApp() = default;
@@ -61,22 +45,12 @@ void CVelmoranthApp::ShutDown() {
     if (m_quit) m_quit(ExitStatus());
 }
 
-void CVelmoranthApp::ReleaseScene() {
-    Release(Scene.manualCamera, ManualCamera);
-    for (int i = 0; i < 2; ++i) Release(Scene.autoCameras[i], AutoCameras[i]);
-    Release(Scene.vrCamera, VRCamera);
-    ReleaseDancers();
-    Release(Scene.clubModel, ClubModel);
-    for (int k = 0; k < kPropCount; ++k) Release(Scene.propModels[k], PropModels[k]);
-    Release(Scene.simpleLight, SimpleLight);
-    Release(Scene.mainLight, MainLight);
-    for (int i = 0; i < kSpotLightCount; ++i) Release(Scene.spotLights[i], SpotLights[i]);
-}
+void CVelmoranthApp::ReleaseScene() { ReleaseSceneObjects(Scene); }
 
 // Each step clears what it tests, so a second shut-down releases nothing again.
 void CVelmoranthApp::ReleaseSubsystems() {
     // The analysis thread reads the sound system's tap: it ends first.
-    m_analysis.reset();
+    StopAnalysis();
     if (SoundReady) {
         SoundRelease();
         SoundReady = 0;
@@ -86,6 +60,17 @@ void CVelmoranthApp::ReleaseSubsystems() {
         RenderEngine = kOpenGlEngine;
     }
     CloseRtErrorReport();  // only closes a report that is open
+}
+
+void CVelmoranthApp::StopAnalysis() {
+    if (!m_analysis) return;
+    if (!m_analysis->StopWithin(kWorkerWaitLimit)) {
+        std::fprintf(stderr, "AUDIO: the analysis thread did not end in %lld ms; leaving it\n",
+                     static_cast<long long>(kWorkerWaitLimit.count()));
+        m_leftBehind = m_analysis.release();  // its thread may still use it
+        return;
+    }
+    m_analysis.reset();
 }
 
 void CVelmoranthApp::ReportMessage(const char* text, int category) {

@@ -5,6 +5,7 @@
 // UI thread only.
 
 #include <array>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -12,20 +13,20 @@
 
 #include "animation/light_show.h"
 #include "model/model_catalogue.h"
+#include "render/scene_start.h"
 
-// A worker thread that shut-down ends, by destroying it, before the sound system goes: the
-// audio analysis.
+// How long start-up waits for the analysis thread to try the recording device, and shut-down
+// for it to end: a device call that never returns must not hang the program.
+inline constexpr std::chrono::milliseconds kWorkerWaitLimit{5000};
+
+// A worker thread that shut-down ends before the sound system goes: the audio analysis.
 class AppWorker {
   public:
-    virtual ~AppWorker() = default;  // ends the thread and waits for it
+    virtual ~AppWorker() = default;
+    // Ends the thread, waiting at most `limit`; false when it is still running, and then the
+    // worker must never be destroyed.
+    [[nodiscard]] virtual bool StopWithin(std::chrono::milliseconds limit) = 0;
 };
-
-class CCamera;
-class CVRCamera;
-class CLightObject;
-class CSpotLightObject;
-class CModelObject;
-class CMeshPart;
 
 class CVelmoranthApp {
   public:
@@ -34,19 +35,7 @@ class CVelmoranthApp {
     CVelmoranthApp(const CVelmoranthApp&) = delete;
     CVelmoranthApp& operator=(const CVelmoranthApp&) = delete;
 
-    // The owners behind the scene globals, filled by InitScene. The dancer and her shadow copy
-    // are owned by the dancer selection, which replaces them.
-    struct SceneObjects {
-        std::unique_ptr<CCamera> manualCamera;
-        std::array<std::unique_ptr<CCamera>, 2> autoCameras;
-        std::unique_ptr<CVRCamera> vrCamera;
-        std::unique_ptr<CModelObject> clubModel;
-        std::array<std::unique_ptr<CModelObject>, kPropCount> propModels;
-        std::unique_ptr<CMeshPart> floorGrid;
-        std::unique_ptr<CLightObject> simpleLight;
-        std::unique_ptr<CLightObject> mainLight;
-        std::array<std::unique_ptr<CSpotLightObject>, kSpotLightCount> spotLights;
-    };
+    // The owners behind the scene globals, filled by InitScene.
     SceneObjects Scene;
     std::vector<std::string> PlayList;  // song file paths
 
@@ -59,8 +48,9 @@ class CVelmoranthApp {
 
     // 0 the OpenGL engine, 2 the ray tracer when it is available; other values do nothing.
     void SetRenderEngine(int engine);
-    // Stops the frames, frees the scene, stops the analysis thread, releases the sound system
-    // and the ray tracer and ends the event loop. Each thing is released once, however often
+    // Stops the frames, frees the scene, stops the analysis thread (one that does not end in
+    // kWorkerWaitLimit is left behind), releases the sound system and the ray tracer and ends
+    // the event loop. Each thing is released once, however often
     // it is called.
     void ShutDown();
     void ReportMessage(const char* text, int category);
@@ -78,8 +68,10 @@ class CVelmoranthApp {
   private:
     void ReleaseScene();
     void ReleaseSubsystems();
+    void StopAnalysis();
 
     std::unique_ptr<AppWorker> m_analysis;
+    AppWorker* m_leftBehind = nullptr;  // its thread never ended: kept until the process ends
     std::function<void(int)> m_quit;
     bool m_fatal = false;
 };

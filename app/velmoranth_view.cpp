@@ -25,9 +25,6 @@ namespace {
 
 constexpr const char kOpenGlTooOld[] = "Sorry, I need at least OpenGL version 1.1";
 
-// How long start-up waits for the analysis thread to try the recording device.
-constexpr auto kAnalysisStartLimit = std::chrono::seconds(5);
-
 // The player's position slider follows the song at most this often.
 constexpr auto kPositionRefreshPeriod = std::chrono::milliseconds(2);
 
@@ -51,7 +48,7 @@ void ReportGrantedFormat(const pgui::GrantedFormat& g) {
 
 CVelmoranthView::CVelmoranthView() : m_exitAfterFrames(ExitAfterFramesSetting()) {
     auto analysis = std::make_unique<AnalysisService>();
-    (void)analysis->Start(kAnalysisStartLimit);  // a late thread goes on by itself
+    (void)analysis->Start(kWorkerWaitLimit);  // a late thread goes on by itself
     theApp.AdoptAnalysis(std::move(analysis));
     pgui::ViewHooks hooks;
     hooks.create = [this] { return OnCreate(); };
@@ -124,7 +121,16 @@ void CVelmoranthView::OnDraw() {
         theApp.SetRenderEngine(request == kRayTracerEngine && RayTracingAvailable ? kRayTracerEngine
                                                                                   : kOpenGlEngine);
     }
-    if (!m_window->MakeCurrent()) return;
+    // A context that cannot be made current skips this frame only: the loop goes on.
+    if (MakeFrameCurrent ? MakeFrameCurrent() : m_window->MakeCurrent()) {
+        DrawCurrentFrame();
+    } else {
+        RefreshPlayerPosition();
+    }
+    if (!ShutDownStarted) m_window->PostRedraw();
+}
+
+void CVelmoranthView::DrawCurrentFrame() {
     RtHoldWarning();
     AnimateAndRenderFrame();
     RefreshPlayerPosition();
@@ -139,5 +145,4 @@ void CVelmoranthView::OnDraw() {
     // the way the menu does (the frame-rate average restarts; the Render Options popup is
     // refilled for the engine when it next opens).
     if (RtReleaseWarning() && !ShutDownStarted) theApp.SetRenderEngine(kOpenGlEngine);
-    if (!ShutDownStarted) m_window->PostRedraw();
 }

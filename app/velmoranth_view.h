@@ -31,6 +31,8 @@ class CVelmoranthView {
     void ShutDownApp();
 
     int FramesDrawn() const { return m_framesDrawn; }
+    // Test seam: what makes the context current for a frame; the window's own when empty.
+    std::function<bool()> MakeFrameCurrent;
 
     // Where the view's keys and its context-menu requests (screen pixels) go.
     std::function<void(const pgui::ViewKey&)> OnKey;
@@ -40,6 +42,7 @@ class CVelmoranthView {
     bool OnCreate();
     void OnSize(int width, int height);
     void OnDraw();
+    void DrawCurrentFrame();
     void RefreshPlayerPosition();
 
     std::unique_ptr<pgui::GlView> m_owned;  // until the frame takes it

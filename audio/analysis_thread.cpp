@@ -47,7 +47,13 @@ void AudioAnalysisWorker::Start() {
     if (m_thread.joinable()) return;
     AudioThreadStarted.store(0, kRelaxed);
     AudioThreadStop.store(0, kRelaxed);
-    m_thread = std::jthread([this](std::stop_token stop) { AudioAnalysisThreadProc(stop); });
+    m_ended = false;  // no thread runs yet
+    m_thread = std::jthread([this](std::stop_token stop) {
+        AudioAnalysisThreadProc(stop);
+        const std::lock_guard lock(m_endMutex);
+        m_ended = true;
+        m_endWake.notify_all();
+    });
 }
 
 bool AudioAnalysisWorker::WaitUntilStarted(std::chrono::milliseconds limit) const {
@@ -61,9 +67,23 @@ bool AudioAnalysisWorker::WaitUntilStarted(std::chrono::milliseconds limit) cons
 
 void AudioAnalysisWorker::Stop() {
     if (!m_thread.joinable()) return;
+    AskToEnd();
+    m_thread.join();
+}
+
+bool AudioAnalysisWorker::StopWithin(std::chrono::milliseconds limit) {
+    if (!m_thread.joinable()) return true;
+    AskToEnd();
+    std::unique_lock lock(m_endMutex);
+    if (!m_endWake.wait_for(lock, limit, [this] { return m_ended; })) return false;
+    lock.unlock();
+    m_thread.join();  // only the notify's return is left to wait for
+    return true;
+}
+
+void AudioAnalysisWorker::AskToEnd() {
     AudioThreadStop.store(1, kRelaxed);
     m_thread.request_stop();  // also ends a sleep at once
-    m_thread.join();
 }
 
 int AudioAnalysisWorker::AudioAnalysisThreadProc(std::stop_token stop) {

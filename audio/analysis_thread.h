@@ -7,7 +7,9 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <mutex>
 #include <stop_token>
 #include <thread>
 
@@ -63,6 +65,10 @@ public:
     [[nodiscard]] bool WaitUntilStarted(std::chrono::milliseconds limit) const;
     // Ends the thread and waits for it; the recording device is closed when it returns.
     void Stop();
+    // Ends the thread, waiting at most `limit`. False when it is still running (wedged in a
+    // device call that never returns): it is left behind, and this worker with what it uses
+    // must then stay alive until the process ends.
+    [[nodiscard]] bool StopWithin(std::chrono::milliseconds limit);
 
     // The thread body, returns 0. Tests drive its steps on their own thread instead.
     int AudioAnalysisThreadProc(std::stop_token stop);
@@ -77,6 +83,7 @@ private:
         float mean = 0.0f;
         float peak = 0.0f;
     };
+    void AskToEnd();
     [[nodiscard]] bool TakeBlock(std::stop_token stop, Levels& levels);
     [[nodiscard]] bool TakeRecordedBlock(std::stop_token stop, Levels& levels);
     [[nodiscard]] bool TakeTappedBlock(Levels& levels);
@@ -92,5 +99,8 @@ private:
     bool m_recordingIdle = false;  // the player had the last pass while a device was open
     float m_block[pcapture::kBlockFrames] = {};
     std::int16_t m_pcm[pcapture::kBlockSamples] = {};
+    std::mutex m_endMutex;
+    std::condition_variable m_endWake;
+    bool m_ended = false;   // the thread body has returned; guarded by m_endMutex
     std::jthread m_thread;  // last, so it ends before the members it uses go away
 };

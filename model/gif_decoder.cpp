@@ -47,13 +47,12 @@ struct CodeReader {
 };
 
 // Entries below the first free code are roots, the palette indices themselves. Each other
-// entry is its prefix's string plus one byte. Prefixes always name an older entry of the same
-// table generation, so every chain ends at a root within `length` steps.
+// entry is its prefix's string plus its suffix byte. Corrupt data can make prefixes loop, so a
+// string is followed for at most kLzwTableSize steps.
 struct LzwTables {
     std::uint16_t prefix[kLzwTableSize];
-    std::uint16_t length[kLzwTableSize];
     std::uint8_t suffix[kLzwTableSize];
-    std::uint8_t scratch[kLzwTableSize];  // the last string, when it runs past the image
+    std::uint8_t stack[kLzwTableSize];  // the string being decoded, last byte first
 };
 
 bool GifReadByte(ByteCursor& in, int& value);
@@ -62,7 +61,7 @@ bool Skip(ByteCursor& in, std::size_t count);
 bool ReadHeader(ByteCursor& in, std::uint8_t* palette, int& width, int& height);
 CodeReader JoinSubBlocks(std::uint8_t* bytes, std::size_t pos, std::size_t size);
 bool GifReadCode(CodeReader& in, int bits, int& code);
-std::uint8_t WriteString(const LzwTables& t, int code, int firstFree, std::uint8_t* dst, int len);
+bool PushString(LzwTables& t, int code, int firstFree, int& depth);
 bool DecodeIndices(CodeReader& in, int minCodeSize, std::uint8_t* out, std::size_t total);
 bool ReadFilePrefix(const char* path, std::size_t maxBytes, FileImage& file);
 int Decode(FileImage& file, std::uint8_t* indices, std::uint8_t* palette, std::int32_t* width,
@@ -135,26 +134,25 @@ inline bool GifReadCode(CodeReader& in, int bits, int& code) {
     return true;
 }
 
-// Writes the string of `code`, `len` bytes, last byte first; returns its first byte (the root).
-inline std::uint8_t WriteString(const LzwTables& t, int code, int firstFree, std::uint8_t* dst,
-                                int len) {
-    std::uint8_t* p = dst + len - 1;
+// Pushes the string of `code` above `depth` entries, last byte first; the root ends up on top.
+// False when the chain does not reach a root before the stack is full.
+inline bool PushString(LzwTables& t, int code, int firstFree, int& depth) {
     while (code >= firstFree) {
-        *p-- = t.suffix[code];
+        if (depth == kLzwTableSize - 1) return false;
+        t.stack[depth++] = t.suffix[code];
         code = t.prefix[code];
     }
-    *p = static_cast<std::uint8_t>(code);
-    return *p;
+    t.stack[depth++] = static_cast<std::uint8_t>(code);
+    return true;
 }
 
 // Decodes at most `total` indices; false when the data ends (without an end code) before
-// the image is complete, or when a code names an entry the table does not have yet.
+// the image is complete, or when a code's chain loops.
 bool DecodeIndices(CodeReader& in, int minCodeSize, std::uint8_t* out, std::size_t total) {
-    LzwTables t;
+    LzwTables t{};  // entries not made yet read as root 0
     const int clear = 1 << minCodeSize;
     const int end = clear + 1;
     const int firstFree = clear + 2;
-    for (int i = 0; i < firstFree; ++i) t.length[i] = 1;
 
     int bits = minCodeSize + 1;
     int top = 1 << bits;
@@ -180,29 +178,16 @@ bool DecodeIndices(CodeReader& in, int minCodeSize, std::uint8_t* out, std::size
             fc = static_cast<std::uint8_t>(code);
             continue;
         }
-        // code == next is the entry being made now: the previous string plus its own first byte.
-        if (code > next) return false;
-        const bool known = code < next;
-        const int len = known ? t.length[code] : t.length[oc] + 1;
-        const bool fits = total - pos >= static_cast<std::size_t>(len);
-        std::uint8_t* dst = fits ? out + pos : t.scratch;
-        std::uint8_t root;
-        if (known) {
-            root = WriteString(t, code, firstFree, dst, len);
-        } else {
-            root = WriteString(t, oc, firstFree, dst, len - 1);
-            dst[len - 1] = fc;
-        }
-        if (!fits) {
-            std::memcpy(out + pos, t.scratch, total - pos);
-            return true;
-        }
-        pos += static_cast<std::size_t>(len);
+        // A code not made yet (the one being made now, or corrupt data naming a later one)
+        // stands for the previous string plus its own first byte.
+        int depth = 0;
+        if (code >= next) t.stack[depth++] = fc;
+        if (!PushString(t, code >= next ? oc : code, firstFree, depth)) return false;
+        const std::uint8_t root = t.stack[depth - 1];
         // A full table (4096 entries) takes no more entries until the next clear code.
         if (next < top) {
             t.suffix[next] = root;
             t.prefix[next] = static_cast<std::uint16_t>(oc);
-            t.length[next] = static_cast<std::uint16_t>(t.length[oc] + 1);
             ++next;
             fc = root;
             oc = code;
@@ -211,6 +196,7 @@ bool DecodeIndices(CodeReader& in, int minCodeSize, std::uint8_t* out, std::size
             ++bits;
             top <<= 1;
         }
+        while (depth > 0 && pos < total) out[pos++] = t.stack[--depth];
     }
     return true;
 }

@@ -44,9 +44,9 @@ void SetSpecular(bool shiny) {
     glMaterialfv(GL_FRONT, GL_SHININESS, &shininess);
 }
 
-OutlineView DefaultOutlineView() { return {{0, 0, 6000}, {0, 0, 0}, 30.0f}; }
-
 }  // namespace
+
+OutlineView DefaultOutlineView() { return {{0, 0, 6000}, {0, 0, 0}, 30.0f}; }
 
 float OutlineLineWidth(const OutlineView& view, int viewportHeight) {
     const float d[3] = {view.eye[0] - view.focus[0], view.eye[1] - view.focus[1],

@@ -22,6 +22,8 @@ struct OutlineView {
 };
 using OutlineViewFn = OutlineView (*)();
 extern OutlineViewFn OutlineViewSource;
+// The assumed view: an eye 6000 units in front of the origin, 30 degrees.
+OutlineView DefaultOutlineView();
 
 // Line width of the toon outline; 0 when the viewport is lower than 320 pixels.
 float OutlineLineWidth(const OutlineView& view, int viewportHeight);

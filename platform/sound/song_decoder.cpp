@@ -11,6 +11,7 @@ extern "C" {
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <limits>
 #include <system_error>
 
 namespace psound {
@@ -239,10 +240,22 @@ SoundResult DecodeSongFile(const char* path, std::vector<float>& samples) {
     std::unique_ptr<SongDecoder> decoder;
     if (const SoundResult opened = SongDecoder::Open(path, decoder); opened != SoundResult::Ok)
         return opened;
-    constexpr int kChunk = 4096;
-    std::vector<float> chunk(kChunk * kSongChannels);
-    while (const int got = decoder->Read(chunk.data(), kChunk))
-        samples.insert(samples.end(), chunk.begin(), chunk.begin() + got * kSongChannels);
+    // One read of the length the container gives (and a little more for a codec delay), then
+    // further reads only when the estimate was short.
+    constexpr std::size_t kMinFrames = 1 << 16;
+    std::size_t frames = std::max(
+        kMinFrames, static_cast<std::size_t>(decoder->LengthMs()) * kSongRate / 1000 + kMinFrames);
+    std::size_t done = 0;
+    for (;;) {
+        samples.resize(frames * kSongChannels);
+        const std::size_t wanted = std::min<std::size_t>(frames - done, std::numeric_limits<int>::max());
+        const int got =
+            decoder->Read(samples.data() + done * kSongChannels, static_cast<int>(wanted));
+        done += static_cast<std::size_t>(got);
+        if (static_cast<std::size_t>(got) < wanted) break;
+        frames *= 2;
+    }
+    samples.resize(done * kSongChannels);
     return SoundResult::Ok;
 }
 

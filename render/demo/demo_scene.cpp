@@ -1,60 +1,49 @@
 #include "render/demo/demo_scene.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 
-#include "animation/auto_camera.h"
+#include <GL/gl.h>
+
 #include "animation/dancer_selection.h"
+#include "animation/human_object.h"
 #include "animation/light_show.h"
-#include "animation/view_state.h"
 #include "animation/view_options.h"
+#include "audio/beat_tracker.h"
 #include "audio/analysis_thread.h"
 #include "model/display_options.h"
 #include "model/model_factory.h"
 #include "render/eye_render.h"
 #include "render/frame_driver.h"
 #include "render/frame_hooks.h"
-#include "render/planar_shadows.h"
 #include "render/render_options.h"
 #include "render/scene_helpers.h"
+#include "render/scene_setup.h"
 #include "render/scene_state.h"
 
 namespace {
 
 constexpr unsigned kFontListCount = 256;
 
-// The view switches and run-time values as the program starts.
+// The start values as the program starts them, and the ones a run starts with by their
+// static value, which an earlier scene in the same process may have changed.
 void SetStartValues(int dancer) {
     SetDisplayStartValues();
     SetViewStartValues();
     SetRenderStartValues();
-    ShowClub = 1;
-    ShowProps = 0;
-    ShowStats = 0;
-    ToonShading = 0;
-    SmoothShading = 1;
-    FilledPolygons = 1;
+    SetSceneStartValues();
     StereoRendering = 0;
-    CameraMode = 0;
-    Paused = 0;
-    ModelVariant = 0;
     CurrentDancer = std::max(dancer, 0);
     RequestedDancer = -1;
     DancerLoaded = 0;
-    ShadowsAvailable = 1;
-    PropsAvailable = 0;
-    DancerAmbient = kDancerStartAmbient;
     Spot0Attenuation = kSpot0StartAttenuation;
-    AutoCameraTimer = kAutoCameraTimerStart;
-    LightShowTimer = kLightShowTimerStart;
-    ActiveAutoCamera = 0;
     ShutDownStarted = 0;
     ResetFrameDriver();
 }
 
-// No analysis thread runs beside this scene, so the frame's beat fallback drives the dance.
+// No analysis thread runs beside this scene, so the frame's beat fallback drives the dance,
+// from the phase the thread would start it at.
 void StandInForTheAnalysisThread(bool on) {
+    if (on) BeatPhase.store(0.0f, std::memory_order_relaxed);
     AudioThreadStop.store(on ? 1 : 0, std::memory_order_relaxed);
 }
 
@@ -73,47 +62,16 @@ bool DemoScene::Build(const DemoSceneOptions& options) {
     ApplyFixedGLState();
     if (!CreateFontDisplayLists()) return false;
     StencilShadowsUsable = CanUseStencilShadows();
-
-    m_manualCamera = std::make_unique<CCamera>(DegToRad(90), DegToRad(96), 3000, 30);
-    m_autoCameras[0] = std::make_unique<CCamera>(DegToRad(90), DegToRad(96), 3000, 30);
-    m_autoCameras[1] = std::make_unique<CCamera>(DegToRad(100), DegToRad(60), 2000, 10);
-    m_autoCameras[0]->SetAzimuthLimits(DegToRad(45), DegToRad(135));
-    m_vrCamera = std::make_unique<CVRCamera>();
-    ManualCamera = m_manualCamera.get();
-    AutoCameras = {m_autoCameras[0].get(), m_autoCameras[1].get()};
-    VRCamera = m_vrCamera.get();
-
+    CreateSceneCameras(m_scene);
     if (options.dancer >= 0) {
         CheckDancerModelFiles(ModelVariant);
         DancerLoaded = SelectDancer(ModelVariant, options.dancer);
     }
-
-    m_club = std::make_unique<CModelObject>();
-    if (m_club->Load(PropModelPath(ClubRecord).c_str(), ClubRecord, 0) != kLoadOk) return false;
-    m_club->SetInstanceCount(1);
-    m_club->SetRotY(0, ClubRecord.rotY[0]);
-    m_club->SetPosition(0, ClubRecord.positions[0]);
-    ClubModel = m_club.get();
-
-    for (int k = 0; k < kPropCount; ++k) {
-        m_props[k] = CreateProp(&PropRecords[kPropSlotRecords[k]]);
-        PropModels[k] = m_props[k].get();
-    }
-    ShowProps = PropsAvailable ? 1 : 0;
-
-    m_floorGrid = std::make_unique<CMeshPart>();
-    BuildFloorGrid(m_floorGrid.get());
-    FloorGrid = m_floorGrid.get();
-
-    m_simpleLight = CreateAmbientOnlyLight();
-    m_clubLights = CreateClubLights();
-
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    ComputeShadowPlanes();
-    SwitchLights(SimpleLighting != 0);
-    AppliedSpotCount = ActiveSpotCount;
-    AppliedSimpleLighting = SimpleLighting;
-
+    if (!LoadClub(m_scene)) return false;
+    CreateSceneProps(m_scene);
+    CreateSceneFloorGrid(m_scene);
+    CreateSceneLights(m_scene);
+    ApplyStartLighting();
     ResizeScene(options.width, options.height);
     GLReady = 1;
     RenderEnabled = 1;
@@ -124,17 +82,9 @@ DemoScene::~DemoScene() {
     GLReady = 0;
     RenderEnabled = 0;
     StandInForTheAnalysisThread(false);
-    ReleaseDancers();
+    ReleaseSceneObjects(m_scene);
     DancerLoaded = 0;
-    ClubModel = nullptr;
-    PropModels = {};
     FloorGrid = nullptr;
-    SimpleLight = nullptr;
-    MainLight = nullptr;
-    SpotLights = {};
-    ManualCamera = nullptr;
-    AutoCameras = {};
-    VRCamera = nullptr;
     if (FontListBase) glDeleteLists(FontListBase, kFontListCount);
     FontListBase = 0;
 }

@@ -1,17 +1,13 @@
 #pragma once
-// The scene that the application's start-up builds, without the shell: start values, the
-// fixed OpenGL state, the font lists, the cameras, a dancer, the club, the props, the floor
-// grid and the lights, loaded from Models/ under the current directory into the current
-// OpenGL context. It owns what the scene globals point at while it lives.
+// The scene that the application's start-up builds, without the shell, through the same
+// start code: start values, the fixed OpenGL state, the font lists, the cameras, a dancer, the
+// club, the props, the floor grid and the lights, loaded from Models/ under the current
+// directory into the current OpenGL context. It owns what the scene globals point at while it
+// lives.
 
-#include <array>
 #include <memory>
 
-#include "animation/camera.h"
-#include "animation/vr_camera.h"
-#include "model/mesh_part.h"
-#include "model/model_object.h"
-#include "render/scene_setup.h"
+#include "render/scene_start.h"
 
 struct DemoSceneOptions {
     int width = 256;  // the viewport
@@ -32,12 +28,5 @@ class DemoScene {
     DemoScene() = default;
     bool Build(const DemoSceneOptions& options);
 
-    std::unique_ptr<CCamera> m_manualCamera;
-    std::array<std::unique_ptr<CCamera>, 2> m_autoCameras;
-    std::unique_ptr<CVRCamera> m_vrCamera;
-    std::unique_ptr<CModelObject> m_club;
-    std::array<std::unique_ptr<CModelObject>, kPropCount> m_props;
-    std::unique_ptr<CMeshPart> m_floorGrid;
-    std::unique_ptr<CLightObject> m_simpleLight;
-    ClubLights m_clubLights;
+    SceneObjects m_scene;
 };

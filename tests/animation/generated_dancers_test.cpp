@@ -1,5 +1,6 @@
-// The generated dancers of the run folder's Models/, loaded through the dancer factories: the
-// structure the dance addresses, and the geometry its formulas rely on.
+// The generated dancers of the run folder's Models/, loaded through the dancer factories in
+// every costume the marker files choose: the structure the dance addresses, the geometry its
+// formulas rely on, and a look of each costume's own.
 
 #include <gtest/gtest.h>
 
@@ -16,6 +17,7 @@
 #include "model/matrix_stack.h"
 #include "tests/support/case_name.h"
 #include "tests/support/gl_context.h"
+#include "tests/support/model_colours.h"
 
 namespace {
 
@@ -47,7 +49,29 @@ const float kBust[7][4] = {{78.9f, 129.9f, -51.2f, 72.4f},
                            {91.7f, 125.9f, -49.3f, 67.6f},
                            {0, 0, 0, 70.9f}};
 
-void PrintTo(const DancerCase& c, std::ostream* out) { *out << c.name; }
+// A dancer as one model variant loads her (0 plain, 1 "SexyGirl", 2 "NudeGirl").
+struct DancerFileCase {
+    DancerCase dancer;
+    int variant;
+    std::string name;
+};
+
+// Every variant file there is: variant 1 loads MirelB from her plain file, variant 2 MirelH
+// and MirelB.
+std::vector<DancerFileCase> DancerFiles(int fromVariant) {
+    const char* suffixes[] = {"", "Sx", "N"};
+    std::vector<DancerFileCase> out;
+    for (int variant = fromVariant; variant < 3; ++variant) {
+        for (const DancerCase& d : kDancers) {
+            const bool own = variant == 0 || (d.kind != kTypeMirelB &&
+                                              (variant == 1 || d.kind != kTypeMirelH));
+            if (own) out.push_back({d, variant, std::string(d.name) + suffixes[variant]});
+        }
+    }
+    return out;
+}
+
+void PrintTo(const DancerFileCase& c, std::ostream* out) { *out << c.name; }
 
 const PartTransform& Joint(const CModelObject& m, int k) {
     return *m.GetNode(m.GetJointNode(k)).transform;
@@ -114,14 +138,16 @@ std::vector<const float*> Tagged(const CMeshPart& part, Test test) {
     return out;
 }
 
-class GeneratedDancerTest : public GlFixture, public ::testing::WithParamInterface<DancerCase> {
+class GeneratedDancerTest : public GlFixture,
+                            public ::testing::WithParamInterface<DancerFileCase> {
   protected:
     void SetUp() override {
         GlFixture::SetUp();
         InitMaterialTables();
         RenderShadows = 1;
         ShadowsAvailable = 1;
-        ASSERT_EQ(SelectDancer(0, GetParam().kind), 1) << "run the content build first";
+        ASSERT_EQ(SelectDancer(GetParam().variant, GetParam().dancer.kind), 1)
+            << "run the content build first";
     }
     void TearDown() override {
         ReleaseDancers();
@@ -130,7 +156,7 @@ class GeneratedDancerTest : public GlFixture, public ::testing::WithParamInterfa
 };
 
 TEST_P(GeneratedDancerTest, HasTheSkeletonAndPartsTheDanceAddresses) {
-    const DancerCase& c = GetParam();
+    const DancerCase& c = GetParam().dancer;
     ASSERT_NE(DancerShadow, nullptr);
     EXPECT_EQ(RenderShadows, 1);
     EXPECT_EQ(Dancer->GetJointCount(), 57);
@@ -178,7 +204,7 @@ TEST_P(GeneratedDancerTest, HasTheSkeletonAndPartsTheDanceAddresses) {
 }
 
 TEST_P(GeneratedDancerTest, KeepsTheDivisorsAndPivotsOfTheMotionSound) {
-    const DancerCase& c = GetParam();
+    const DancerCase& c = GetParam().dancer;
     // The leg motion measures both legs with the second leg's bones.
     for (int k : {2, 3}) {
         for (int i = 0; i < 3; ++i)
@@ -207,7 +233,7 @@ TEST_P(GeneratedDancerTest, KeepsTheDivisorsAndPivotsOfTheMotionSound) {
 }
 
 TEST_P(GeneratedDancerTest, ChestVerticesLieInsideTheBounceSpheres) {
-    const DancerCase& c = GetParam();
+    const DancerCase& c = GetParam().dancer;
     // Daxil's spheres sit at the spine; her chest moves by its white vertices instead.
     if (c.kind == kTypeDaxil) return;
     const float* b = kBust[c.kind];
@@ -224,7 +250,7 @@ TEST_P(GeneratedDancerTest, ChestVerticesLieInsideTheBounceSpheres) {
 }
 
 TEST_P(GeneratedDancerTest, StandsOnTheDanceFloorAtAGrownWomansHeight) {
-    const DancerCase& c = GetParam();
+    const DancerCase& c = GetParam().dancer;
     const auto parts = PosedVertices(Dancer);
     std::vector<float> all;
     for (const auto& p : parts) all.insert(all.end(), p.begin(), p.end());
@@ -240,7 +266,7 @@ TEST_P(GeneratedDancerTest, StandsOnTheDanceFloorAtAGrownWomansHeight) {
 
 // The tagged vertices that the thigh push, and Daxil's second bounce pass, move.
 TEST_P(GeneratedDancerTest, CarriesTheColourTagsItsDeformationsLookFor) {
-    const DancerCase& c = GetParam();
+    const DancerCase& c = GetParam().dancer;
     const float hipTop = Translation(*Dancer, 1)[1] + 50;  // tagged vertices move below this
     if (c.kind == kTypeOrlaq || c.kind == kTypePemsa) {
         const float tag[3] = {c.kind == kTypeOrlaq ? 0.5647059f : 1.0f,
@@ -273,6 +299,20 @@ TEST_P(GeneratedDancerTest, CarriesTheColourTagsItsDeformationsLookFor) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, GeneratedDancerTest, ::testing::ValuesIn(kDancers), CaseName());
+INSTANTIATE_TEST_SUITE_P(Cases, GeneratedDancerTest, ::testing::ValuesIn(DancerFiles(0)),
+                         CaseName());
+
+// A costume's file shows a look of its own, not the plain file's.
+using DancerCostumeTest = GeneratedDancerTest;
+
+TEST_P(DancerCostumeTest, ShowsOtherColoursThanThePlainLook) {
+    const auto costume = ModelColours(*Dancer);
+    ReleaseDancers();
+    ASSERT_EQ(SelectDancer(0, GetParam().dancer.kind), 1);
+    EXPECT_NE(costume, ModelColours(*Dancer));
+}
+
+INSTANTIATE_TEST_SUITE_P(Costumes, DancerCostumeTest, ::testing::ValuesIn(DancerFiles(1)),
+                         CaseName());
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <memory>
 #include <vector>
 
 #include "animation/human_object.h"
@@ -126,5 +128,55 @@ TEST_F(ShutDownTest, FatalMessageShutsDownWithFailure) {
     EXPECT_EQ(m_quitStatuses, std::vector<int>{1});
     EXPECT_EQ(theApp.ExitStatus(), 1);
 }
+
+// An analysis worker that ends when asked, or one wedged in a device call that never returns.
+class ScriptedWorker final : public AppWorker {
+  public:
+    static inline int destroyed = 0;
+    static inline std::chrono::milliseconds askedLimit{0};
+    explicit ScriptedWorker(bool ends) : m_ends(ends) {}
+    ~ScriptedWorker() override { ++destroyed; }
+    bool StopWithin(std::chrono::milliseconds limit) override {
+        askedLimit = limit;
+        return m_ends;
+    }
+
+  private:
+    bool m_ends;
+};
+
+struct WorkerCase {
+    const char* name;
+    bool ends;
+    int wantDestroyed;  // a thread left running keeps its worker for good
+};
+const WorkerCase kWorkerCases[] = {
+    {"EndedWorkerIsFreed", true, 1},
+    {"WedgedWorkerIsLeftBehind", false, 0},
+};
+class ShutDownWorkerTest : public SceneFixture, public ::testing::WithParamInterface<WorkerCase> {};
+
+TEST_P(ShutDownWorkerTest, WaitsABoundedTimeThenReleasesTheRestAndQuits) {
+    const WorkerCase& c = GetParam();
+    LinkAllModelsExcept({});
+    InstallCountingSubsystems(0);
+    ASSERT_EQ(InitScene(), 0);
+    ScriptedWorker::destroyed = 0;
+    ScriptedWorker::askedLimit = std::chrono::milliseconds{0};
+    theApp.AdoptAnalysis(std::make_unique<ScriptedWorker>(c.ends));
+
+    theApp.ShutDown();
+    EXPECT_EQ(ScriptedWorker::askedLimit, kWorkerWaitLimit);
+    EXPECT_EQ(ScriptedWorker::destroyed, c.wantDestroyed);
+    EXPECT_EQ(Calls::soundReleased, 1);
+    EXPECT_EQ(m_quitStatuses, std::vector<int>{0});
+
+    ScriptedWorker::askedLimit = std::chrono::milliseconds{0};
+    theApp.ShutDown();  // the worker is asked once
+    EXPECT_EQ(ScriptedWorker::askedLimit, std::chrono::milliseconds{0});
+    EXPECT_EQ(ScriptedWorker::destroyed, c.wantDestroyed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ShutDownWorkerTest, ::testing::ValuesIn(kWorkerCases), CaseName());
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "animation/human_object.h"
 #include "animation/light_object.h"
 #include "animation/light_show.h"
+#include "animation/outline_view.h"
 #include "animation/vr_camera.h"
 #include "app/messages.h"
 #include "app/settings_globals.h"
@@ -22,6 +23,7 @@
 #include "render/scene_state.h"
 #include "tests/app_scene/scene_fixture.h"
 #include "tests/support/case_name.h"
+#include "tests/support/model_colours.h"
 
 namespace {
 
@@ -77,6 +79,7 @@ TEST_F(SceneInitTest, GeneratedContentBuildsTheWholeScene) {
     EXPECT_FLOAT_EQ(AutoCameras[0]->azimuthMin, DegToRad(45));
     EXPECT_FLOAT_EQ(AutoCameras[0]->azimuthMax, DegToRad(135));
     EXPECT_FLOAT_EQ(AutoCameras[1]->fov, 10.0f);
+    EXPECT_EQ(OutlineViewSource, &CameraOutlineView);  // the outline follows the cameras
 
     // Three spots by default, with the main light; simple lighting off.
     EXPECT_EQ(LightsOn(), (std::vector<int>{1, 1, 1, 0, 0, 1, 0}));
@@ -149,7 +152,8 @@ class MarkerFileTest : public SceneFixture, public ::testing::WithParamInterface
 
 TEST_P(MarkerFileTest, PicksTheVariantFiles) {
     const MarkerCase& c = GetParam();
-    LinkAllModelsExcept({"Mirel.dat", "MirelShadow.dat"});
+    LinkAllModelsExcept({"Mirel.dat", "MirelShadow.dat", "MirelSx.dat", "MirelN.dat",
+                         "MirelNShadow.dat"});
     // Only the chosen variant's files are there, so loading proves which one was read.
     const char* suffix[] = {"", "Sx", "N"};
     LinkModel(std::string("Mirel") + suffix[c.variant] + ".dat", "Mirel.dat");
@@ -161,6 +165,22 @@ TEST_P(MarkerFileTest, PicksTheVariantFiles) {
     EXPECT_NE(Dancer, nullptr);
     EXPECT_NE(DancerShadow, nullptr);
     EXPECT_TRUE(m_dialog.shown.empty());
+}
+
+// With the generated files every marker combination starts, and the dancer wears the
+// variant's own costume.
+TEST_P(MarkerFileTest, StartsInTheGeneratedCostume) {
+    const MarkerCase& c = GetParam();
+    LinkAllModelsExcept({});
+    for (const std::string& marker : c.markers) WriteFile(marker, "");
+
+    ASSERT_EQ(InitScene(), 0);
+    EXPECT_TRUE(m_dialog.shown.empty());
+    ASSERT_NE(Dancer, nullptr);
+    EXPECT_NE(DancerShadow, nullptr);
+    CModelObject plain;
+    ASSERT_EQ(plain.Load("Models/Mirel.dat", DancerRecords[CurrentDancer], 0), kLoadOk);
+    EXPECT_EQ(ModelColours(*Dancer) == ModelColours(plain), c.variant == 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, MarkerFileTest, ::testing::ValuesIn(kMarkerCases), CaseName());

@@ -76,6 +76,20 @@ TEST(Shell, PumpDrawsWhileKeysArriveAndStopsAtShutDown) {
     EXPECT_TRUE(ProcessEventsUntil(
         [&] { return view.FramesDrawn() >= framesAtKeys + kFramesAfterKeys; }, 60000));
 
+    // While the context cannot be made current no frame is drawn, but the pump keeps trying,
+    // and frames follow again once it can.
+    int tries = 0;
+    view.MakeFrameCurrent = [&] {
+        ++tries;
+        return false;
+    };
+    const int framesAtLostContext = view.FramesDrawn();
+    EXPECT_TRUE(ProcessEventsUntil([&] { return tries >= 5; }, 30000));
+    EXPECT_EQ(view.FramesDrawn(), framesAtLostContext);
+    view.MakeFrameCurrent = nullptr;
+    EXPECT_TRUE(ProcessEventsUntil(
+        [&] { return view.FramesDrawn() >= framesAtLostContext + 5; }, 60000));
+
     // Q in a window asks for confirmation, F goes to full screen.
     EXPECT_EQ(theApp.QuitDialogOpen, 1);
     EXPECT_EQ(FullScreen, 1);

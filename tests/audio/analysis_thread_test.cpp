@@ -10,7 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
 
 namespace {
@@ -306,5 +309,46 @@ TEST_P(AnalysisGain, AppliesOnlyBelowAPeakOf09) {
     }
 }
 INSTANTIATE_TEST_SUITE_P(Cases, AnalysisGain, ::testing::ValuesIn(kGainCases), CaseName());
+
+// A device whose open returns only when the test lets it, like a driver reading a named pipe
+// that nobody writes.
+class WedgedCapture final : public pcapture::CaptureSource {
+public:
+    int DeviceCount() override { return 1; }
+    [[nodiscard]] pcapture::Result Open(int) override {
+        std::unique_lock lock(m_mutex);
+        m_wake.wait(lock, [this] { return m_freed; });
+        return pcapture::Result::OpenFailed;
+    }
+    void Reset() override {}
+    void Close() override {}
+    [[nodiscard]] bool ReadBlock(std::int16_t*) override { return false; }
+    void Free() {
+        const std::lock_guard lock(m_mutex);
+        m_freed = true;
+        m_wake.notify_all();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_freed = false;
+};
+
+TEST(ThreadedAnalysisStop, GivesUpOnAWedgedThreadAndEndsItOnceItReturns) {
+    using namespace std::chrono_literals;
+    WedgedCapture capture;
+    SystemAnalysisClock clock;
+    AudioAnalysisWorker worker(capture, clock, {});
+    worker.Start();
+    // The thread cannot have finished its start while the open is held.
+    EXPECT_FALSE(worker.WaitUntilStarted(50ms));
+    EXPECT_FALSE(worker.StopWithin(50ms));
+    capture.Free();
+    EXPECT_TRUE(worker.StopWithin(60s));  // a bound for a hang, not a speed measure
+    EXPECT_EQ(AudioThreadStop.load(), 1);
+    EXPECT_EQ(WaveInActive.load(), 0);
+    EXPECT_TRUE(worker.StopWithin(0ms));  // nothing left to end
+}
 
 }  // namespace

@@ -181,6 +181,8 @@ const StreamCase kStreamCases[] = {
      {255}, {5, 200, 5, 200}},
     {"CodeOfTheEntryBeingMade", "GIF89a", 0xF1, 2, 3, 1, {kClear, 1, Entry(0), kEnd}, {255},
      {1, 1, 1}},
+    {"CodeAboveTheNextSlotStandsForTheSlot", "GIF89a", 0xF1, 2, 2, 2,
+     {kClear, 1, Entry(1), 0, kEnd}, {255}, {1, 1, 1, 0}},
     {"ClearThenEndAddsNothing", "GIF89a", 0xF1, 2, 4, 1, {kClear, 1, 2, kClear, kEnd}, {255},
      {1, 2, -1, -1}},
     {"RepeatedClearCodes", "GIF89a", 0xF1, 2, 1, 1, {kClear, kClear, kClear, 3, kEnd}, {255},
@@ -401,10 +403,12 @@ const BadFileCase kBadFileCases[] = {
          return BuildGif(layout);
      },
      true},
-    {"CodeNamesAnEntryNotMadeYet",
+    // The code above the next slot makes entry 7 its own prefix; naming it then never ends.
+    {"CodeChainThatLoops",
      [] {
          GifImageSpec layout = SmallSpec();
-         layout.codes = Pack({kClear, 1, Entry(1), 0, kEnd}, 2);
+         layout.width = 8;
+         layout.codes = Pack({kClear, 1, Entry(1), 0, Entry(1), kEnd}, 2);
          return BuildGif(layout);
      },
      true},

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "animation/view_options.h"
-#include "audio/beat_tracker.h"
 #include "render/scene_state.h"
 #include "tests/render/render_fixture.h"
 #include "tests/support/case_name.h"
@@ -46,8 +45,6 @@ Frames DrawSequence(const SequenceCase& c) {
     FakeFrameClock clock;
     FakeFrameClock::now = 1000.0f;
     std::srand(24);  // the dance and the light show draw from rand()
-    // The analysis thread starts the phase at 0; without it the phase goes on from the last run.
-    BeatPhase.store(0.0f, std::memory_order_relaxed);
     auto scene = DemoScene::Create({kWidth, kHeight, c.dancer});
     if (!scene) return frames;
     ActiveSpotCount = c.spots;

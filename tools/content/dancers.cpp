@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "model/model_catalogue.h"
 #include "tools/content/body_shapes.h"
@@ -185,6 +186,42 @@ Look LookOf(int kind) {
                     -260,
                     none};
     }
+}
+
+// The costumes the marker files choose: the same body, parts and tags in other clothes. The
+// file of each is the record's name with the suffix.
+enum class Costume { kBase, kEvening, kSport };
+struct CostumeFile {
+    Costume costume;
+    const char* suffix;        // of the dancer's file
+    const char* shadowSuffix;  // of her shadow copy's file; null: the base shadow serves
+    std::vector<int> kinds;    // the dancers with a file of their own in this costume
+};
+const CostumeFile kCostumeFiles[] = {
+    {Costume::kBase, "", "", {0, 1, 2, 3, 4, 5, 6}},
+    {Costume::kEvening, "Sx", nullptr, {0, 1, 3, 4, 5, 6}},
+    {Costume::kSport, "N", "N", {0, 3, 4, 5, 6}},
+};
+
+// Orlaq's dress and Pemsa's skirt carry the colours their thigh push looks for, and Daxil's
+// whites her second bounce pass: those stay, the rest of the clothes change.
+Look CostumeOf(int kind, Costume costume) {
+    Look look = LookOf(kind);
+    if (costume == Costume::kBase) return look;
+    const bool evening = costume == Costume::kEvening;
+    const bool tagged = kind == kTypeOrlaq || kind == kTypeDaxil;
+    look.shoes = evening ? Rgb{0.78f, 0.78f, 0.84f} : Rgb{0.96f, 0.96f, 0.96f};
+    if (!tagged) look.top = evening ? Rgb{0.42f, 0.08f, 0.6f} : Rgb{0.55f, 0.85f, 0.2f};
+    if (kind != kTypeDaxil) {
+        look.bottom = evening ? Rgb{0.05f, 0.05f, 0.08f} : Rgb{0.1f, 0.18f, 0.5f};
+        // Long trousers become shorts in the sporty cut.
+        if (!evening) look.legCoverTo = std::max(look.legCoverTo, -400.0f);
+    }
+    const bool taggedSkirt = kind == kTypeOrlaq || kind == kTypePemsa || kind == kTypeDaxil;
+    if (look.skirtTo < 0 && !taggedSkirt) look.skirt = look.bottom;
+    // The evening dresses reach lower, the sporty ones stop higher.
+    if (kind == kTypeDaxil || kind == kTypeOrlaq) look.skirtTo += evening ? -120.0f : 80.0f;
+    return look;
 }
 
 float Lerp(float a, float b, float s) { return a + (b - a) * std::clamp(s, 0.0f, 1.0f); }
@@ -819,8 +856,8 @@ void BuildArm(DancerFile* f, int kind, const Look& look, float side, const Detai
 
 // ---------------------------------------------------------------------------------------------
 
-DancerFile BuildDancer(int kind, const Detail& d) {
-    const Look look = LookOf(kind);
+DancerFile BuildDancer(int kind, Costume costume, const Detail& d) {
+    const Look look = CostumeOf(kind, costume);
     DancerFile f;
     f.Part(Pelvis(kind, look, d));
     if (kind == kTypeMirelB) {
@@ -842,8 +879,8 @@ DancerFile BuildDancer(int kind, const Detail& d) {
     return f;
 }
 
-bool WriteDancer(const std::filesystem::path& path, int kind, const Detail& d) {
-    const DancerFile f = BuildDancer(kind, d);
+bool WriteDancer(const std::filesystem::path& path, int kind, Costume costume, const Detail& d) {
+    const DancerFile f = BuildDancer(kind, costume, d);
     const ModelRecord& record = DancerRecords[kind];
     std::string error = f.Error();
     if (error.empty() && f.Joints() != kJointCount) error = "not 57 joints";
@@ -859,10 +896,16 @@ bool WriteDancer(const std::filesystem::path& path, int kind, const Detail& d) {
 
 bool WriteDancers(const std::filesystem::path& models) {
     bool ok = true;
-    for (int kind = 0; kind < kDancerCount; ++kind) {
-        const std::string name = DancerRecords[kind].name;
-        ok = WriteDancer(models / (name + ".dat"), kind, kDancerDetail) && ok;
-        ok = WriteDancer(models / (name + "Shadow.dat"), kind, kShadowDetail) && ok;
+    for (const CostumeFile& c : kCostumeFiles) {
+        for (int kind : c.kinds) {
+            const std::string name = DancerRecords[kind].name;
+            ok = WriteDancer(models / (name + c.suffix + ".dat"), kind, c.costume, kDancerDetail) &&
+                 ok;
+            if (!c.shadowSuffix) continue;
+            ok = WriteDancer(models / (name + c.shadowSuffix + "Shadow.dat"), kind, c.costume,
+                             kShadowDetail) &&
+                 ok;
+        }
     }
     return ok;
 }
