@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <deque>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "platform/sound/loopback_format.h"
+#include "platform/sound/output_open.h"
 #include "platform/sound/room_geometry.h"
 #include "platform/sound/song_feed.h"
 
@@ -27,6 +29,8 @@ namespace {
 constexpr int kQueueAhead = 2;  // blocks queued on each source: the one playing and the next
 constexpr int kBuffersPerVoice = kQueueAhead + 1;
 constexpr float kSpeedOfSound = 343.3f;  // metres a second
+// As long as start-up waits for the analysis thread's device: past it, no sound.
+constexpr std::chrono::milliseconds kOutputOpenLimit{5000};
 static_assert(kLoopbackAttributes[1] == SoundEngine::kRate, "the mixer renders at the song rate");
 
 struct Voice {
@@ -304,7 +308,7 @@ SoundResult SoundEngine::Init() {
     want.callback = &Impl::OutputCallback;
     want.userdata = &d;
     SDL_AudioSpec have{};
-    d.output = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    d.output = OpenOutputWithin(want, have, kOutputOpenLimit);
     if (!d.output) {
         d.Shutdown();
         return SoundResult::Output;

@@ -1,6 +1,7 @@
 // The program as a user starts it: from a run folder, under the X display.
 
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <gtest/gtest.h>
 
@@ -210,6 +211,24 @@ INSTANTIATE_TEST_SUITE_P(Signals, QuitSignalTest, ::testing::Values(SIGINT, SIGT
                          [](const ::testing::TestParamInfo<int>& param) {
                              return std::string(param.param == SIGINT ? "Interrupt" : "Terminate");
                          });
+
+// A recording device whose open never returns: SDL's disk driver reading a pipe that nobody
+// writes. It holds SDL's device lock, so the sound output cannot open either; the program
+// still starts without sound and still quits.
+TEST(Program, ARecordingDeviceThatNeverOpensHoldsNeitherStartUpNorQuit) {
+    RunFolder folder;
+    const std::filesystem::path pipe = folder.Path() / "silent.raw";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    ProgramRun run(folder, {"SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILEIN=" + pipe.string(),
+                            "SDL_DISKAUDIOFILE=/dev/null"});
+    ASSERT_TRUE(run.Started());
+    ASSERT_NE(WaitForWindow(run, "velmoranth"), 0u) << run.StandardError();
+    ASSERT_EQ(kill(run.Pid(), SIGTERM), 0);
+    EXPECT_EQ(run.WaitForExit(kRunLimitMs), 0) << run.StandardError();
+    const std::string err = run.StandardError();
+    EXPECT_TRUE(Contains(err, "The sound output could not be started.")) << err;
+    EXPECT_TRUE(Contains(err, "AUDIO: the analysis thread did not end")) << err;
+}
 
 TEST(Program, WithoutADisplaySaysSoAndFails) {
     RunFolder folder;
