@@ -31,9 +31,11 @@ export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/tsan.supp
 export VELMORANTH_NONINTERACTIVE=1
 export SDL_AUDIODRIVER=dummy ALSOFT_DRIVERS=null
+# -noreset: by default the server resets whenever its last client leaves, and a test that
+# connects during the reset finds no display.
 run_ctest() {  # build folder, then extra ctest arguments
   local dir=$1; shift
-  xvfb-run -a -s "-screen 0 1920x1080x24" \
+  xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" \
     ctest --test-dir "$dir" -j "$jobs" --output-on-failure --timeout 600 "$@"
 }
 run_ctest "$root/release"

@@ -4,6 +4,7 @@
 #include <GL/glx.h>
 #include <X11/Xlib.h>
 
+#include <cstdio>
 #include <vector>
 
 namespace {
@@ -110,21 +111,33 @@ struct GlContext::Handles {
     }
 };
 
+namespace {
+
+// Says which step failed: a context that cannot be made is otherwise hard to tell apart from
+// a missing display.
+std::unique_ptr<GlContext> Refuse(const char* step) {
+    std::fprintf(stderr, "offscreen_gl: %s\n", step);
+    return nullptr;
+}
+
+}  // namespace
+
 std::unique_ptr<GlContext> GlContext::Create(const GlContextOptions& options) {
     auto handles = std::make_unique<Handles>();
     handles->display = SharedDisplay();
-    if (!handles->display) return nullptr;
+    if (!handles->display) return Refuse("no X display could be opened");
     const GLXFBConfig config = ChooseConfig(handles->display, options);
-    if (!config) return nullptr;
+    if (!config) return Refuse("no matching framebuffer configuration");
 
     const bool made = options.windowConfig
                           ? handles->MakeWindow(config, options.width, options.height)
                           : handles->MakePbuffer(config, options.width, options.height);
+    if (!made) return Refuse("the drawable could not be created");
     handles->context = glXCreateNewContext(handles->display, config, GLX_RGBA_TYPE, nullptr, True);
-    if (!made || !handles->context) return nullptr;
+    if (!handles->context) return Refuse("the GLX context could not be created");
     const GLXDrawable drawable = handles->Drawable();
     if (!glXMakeContextCurrent(handles->display, drawable, drawable, handles->context)) {
-        return nullptr;
+        return Refuse("the GLX context could not be made current");
     }
     glViewport(0, 0, options.width, options.height);
     return std::unique_ptr<GlContext>(
