@@ -15,7 +15,6 @@ constexpr float kToonAmbientBoost = 0.2f;  // as the OpenGL engine brightens too
 constexpr float kKeySpotExponent = 5.0f;   // spot 0; the coloured spots fall off with 1
 constexpr float kTurbulenceScale = 1.0f / 4000.0f;
 constexpr float kBumpDepth = 0.35f;
-constexpr float kFarAway = 1e7f;  // how far a shadow ray toward the fill light looks
 
 enum LightingVar {
     kReflectivity, kAmbient, kLuminous, kShiny, kWood, kReflective, kToon, kBump, kTextured,
@@ -104,6 +103,16 @@ Float3 Light(rtd::State& s, const Surface& f, Float3 toLight, float distance, Fl
     return lit * colour * seen;
 }
 
+// A point light without falloff: near the dancer it shines as the OpenGL engine's distant
+// light does, and its shadow rays end inside the room instead of on its walls.
+Float3 FillLight(rtd::State& s, const Surface& f, const RtLightsRecord& lights) {
+    const Float3 way = Float3{lights.mainPosition[0], lights.mainPosition[1], lights.mainPosition[2]} - f.offset;
+    const float distance = Length(way);
+    if (distance <= 0.0f) return {0, 0, 0};
+    const Float3 colour = {lights.mainColor[0], lights.mainColor[1], lights.mainColor[2]};
+    return Light(s, f, way * (1.0f / distance), distance, colour);
+}
+
 Float3 Spots(rtd::State& s, const Surface& f, const RtLightsRecord& lights) {
     Float3 sum{0, 0, 0};
     const float attenuation = lights.attenuation > 0.0f ? lights.attenuation : 1.0f;
@@ -163,10 +172,7 @@ void ClosestHitRadiance(rtd::State& s) {
         result = f.base * (s.Var(kAmbient).F3() + Float3{boost, boost, boost});
         if (lights) {
             if (s.Var(kFillLightOn).Int()) {
-                const Float3 toFill = Normalized({lights->mainPosition[0], lights->mainPosition[1],
-                                                  lights->mainPosition[2]});
-                const Float3 colour = {lights->mainColor[0], lights->mainColor[1], lights->mainColor[2]};
-                result = result + Light(s, f, toFill, kFarAway, colour);
+                result = result + FillLight(s, f, *lights);
             }
             result = result + Spots(s, f, *lights);
         }

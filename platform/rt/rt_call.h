@@ -27,4 +27,7 @@ struct Call {
     Context* context = nullptr;
 };
 
+// Declares a variable named name in scope, refusing a second one of the same name.
+RTresult Declare(Call<Object>& call, Scope& scope, const char* name, RTvariable* v);
+
 }  // namespace rt

@@ -195,6 +195,7 @@ private:
     bool m_ignored = false;
     bool m_terminated = false;
     bool m_reported = false;
+    unsigned m_material = 0;
     int m_visitChild = -1;
     void* m_runtime = nullptr;  // the launch and the current instance, for the runtime
     alignas(16) std::byte m_attributes[kMaxAttributeBytes] = {};
@@ -203,11 +204,21 @@ private:
 
 using ProgramFunction = void (*)(State& state);
 
+// An object variable a program cannot work without: validation fails unless it resolves to a
+// buffer of this format and dimensionality (or, with format RT_FORMAT_UNKNOWN, to a node).
+struct Requirement {
+    const char* name;
+    RTformat format = RT_FORMAT_UNKNOWN;
+    int dimensions = 1;
+    std::size_t elementSize = 0;  // checked for RT_FORMAT_USER only
+};
+
 struct ProgramDefinition {
     const char* name;                       // the .entry name in the program file
     ProgramKind kind;
     std::span<const char* const> variables;  // read as Var(0), Var(1), ... in this order
     ProgramFunction function;
+    std::span<const Requirement> requirements = {};
 };
 
 // Adds the program, or replaces the one of that name. Call before creating programs from

@@ -1,6 +1,5 @@
 #pragma once
-// Validation and the launch over the worker pool, with the built-in ray-generation and miss
-// programs.
+// Validation and the launch over the worker pool.
 
 #include <string>
 
@@ -8,7 +7,7 @@
 
 namespace rt {
 
-RTresult ValidateContext(const Context& context, std::string& detail);
+RTresult ValidateContext(Context& context, std::string& detail);
 RTresult LaunchContext(Context& context, unsigned entry, std::size_t width, std::size_t height,
                        std::string& detail);
 

@@ -15,7 +15,21 @@
 
 namespace rt {
 
-enum class Kind { Context, Program, Variable, Buffer, TextureSampler };
+enum class Kind {
+    Context,
+    Program,
+    Variable,
+    Buffer,
+    TextureSampler,
+    Geometry,
+    GeometryInstance,
+    Material,
+    GeometryGroup,
+    Group,
+    Selector,
+    Transform,
+    Acceleration,
+};
 
 struct Object {
     Object(Kind k, std::uint64_t owner);
@@ -53,14 +67,18 @@ struct Scope {
 using ProgramKind = rtd::ProgramKind;
 
 struct Program final : Object {
-    Program(std::uint64_t owner, ProgramKind k, std::string n)
-        : Object(Kind::Program, owner), programKind(k), name(std::move(n)) {}
+    Program(std::uint64_t owner, const rtd::ProgramDefinition& d)
+        : Object(Kind::Program, owner), programKind(d.kind), name(d.name), definition(d) {}
     void ReleaseReferences() override { scope.Release(); }
 
     const ProgramKind programKind;
     const std::string name;
+    const rtd::ProgramDefinition definition;
     Scope scope;
 };
+
+// The registered built-in program of that name, or null (rt_programs.cpp).
+const rtd::ProgramDefinition* FindProgramDefinition(const std::string& name);
 
 struct Buffer final : Object {
     Buffer(std::uint64_t owner, unsigned t) : Object(Kind::Buffer, owner), type(t) {}
@@ -76,6 +94,7 @@ struct Buffer final : Object {
     std::vector<std::byte> data;
     std::byte dummy[16] = {};  // what a map of an empty buffer points at
     bool mapped = false;
+    std::uint64_t version = 0;  // bumped by every unmap and resize: its contents may have changed
 };
 
 struct TextureSampler final : Object {
@@ -96,6 +115,90 @@ struct TextureSampler final : Object {
     std::shared_ptr<Buffer> buffer;
 };
 
+struct Acceleration final : Object {
+    explicit Acceleration(std::uint64_t owner) : Object(Kind::Acceleration, owner) {}
+    // The property's value, or fallback when it was never set.
+    std::string Property(const std::string& name, const std::string& fallback) const;
+
+    std::string builder = "NoAccel";
+    std::string traverser = "NoAccel";
+    std::vector<std::pair<std::string, std::string>> properties;
+    bool dirty = true;
+};
+
+struct Geometry final : Object {
+    explicit Geometry(std::uint64_t owner) : Object(Kind::Geometry, owner) {}
+    void ReleaseReferences() override;
+
+    Scope scope;
+    std::shared_ptr<Program> bounds;
+    std::shared_ptr<Program> intersection;
+    unsigned primitiveCount = 0;
+};
+
+struct Material final : Object {
+    explicit Material(std::uint64_t owner) : Object(Kind::Material, owner) {}
+    void ReleaseReferences() override;
+
+    Scope scope;
+    std::vector<std::shared_ptr<Program>> closestHit;  // per ray type, grown on demand
+    std::vector<std::shared_ptr<Program>> anyHit;
+};
+
+struct GeometryInstance final : Object {
+    explicit GeometryInstance(std::uint64_t owner) : Object(Kind::GeometryInstance, owner) {}
+    void ReleaseReferences() override;
+
+    Scope scope;
+    std::shared_ptr<Geometry> geometry;
+    std::vector<std::shared_ptr<Material>> materials;
+};
+
+struct BottomLevel;  // the geometry group's Embree scene (rt_embree.cpp)
+
+// Groups, selectors, transforms and geometry groups: the nodes of the graph.
+struct Node : Object {
+    using Object::Object;
+    void ReleaseReferences() override;
+
+    std::vector<std::shared_ptr<Object>> children;  // empty slots are null
+    std::shared_ptr<Acceleration> acceleration;     // groups and geometry groups
+};
+
+struct GeometryGroup final : Node {
+    explicit GeometryGroup(std::uint64_t owner) : Node(Kind::GeometryGroup, owner) {}
+    void ReleaseReferences() override;
+
+    std::shared_ptr<BottomLevel> built;  // kept between launches, rebuilt when stale
+};
+
+struct Group final : Node {
+    explicit Group(std::uint64_t owner) : Node(Kind::Group, owner) {}
+};
+
+struct Selector final : Node {
+    explicit Selector(std::uint64_t owner) : Node(Kind::Selector, owner) {}
+    void ReleaseReferences() override;
+
+    Scope scope;
+    std::shared_ptr<Program> visit;
+};
+
+// Matrices row-major for column vectors, the last row (0, 0, 0, 1) left out.
+using Matrix3x4 = std::array<float, 12>;
+
+struct Transform final : Node {
+    explicit Transform(std::uint64_t owner) : Node(Kind::Transform, owner) { children.resize(1); }
+
+    Matrix3x4 matrix{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0};
+    Matrix3x4 inverse{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0};
+};
+
+bool IsNodeKind(Kind kind);  // group, selector, transform or geometry group
+std::shared_ptr<Object> FindNode(std::uint64_t id);
+
+struct EmbreeDevice;  // rt_embree.cpp
+
 struct Context final : Object {
     explicit Context(std::uint64_t self, unsigned threads)
         : Object(Kind::Context, self), pool(threads) {}
@@ -113,6 +216,7 @@ struct Context final : Object {
     std::string lastDetail;
     std::string errorText;
     int nextSamplerId = 1;
+    std::shared_ptr<EmbreeDevice> embree;  // made at the first launch that traces
     WorkerPool pool;
 };
 

@@ -25,37 +25,6 @@ unsigned ThreadCountFromEnvironment() {
     return std::max(1u, std::thread::hardware_concurrency());
 }
 
-RTresult Declare(Call<Object>& call, Scope& scope, const char* name, RTvariable* v) {
-    if (!v || !name || !*name) return call.Fail(RT_ERROR_INVALID_VALUE, "no variable name");
-    if (scope.Find(name)) {
-        return call.Fail(RT_ERROR_VARIABLE_REDECLARED, std::string("'") + name + "' exists");
-    }
-    auto variable = std::make_shared<Variable>(call.context->id, name);
-    Register(variable, false);
-    scope.variables.push_back(variable);
-    *v = HandleOf<RTvariable>(variable->id);
-    return RT_SUCCESS;
-}
-
-struct BuiltIn {
-    const char* name;
-    ProgramKind kind;
-};
-
-constexpr BuiltIn kBuiltIns[] = {
-    {"camera", ProgramKind::RayGeneration},    {"miss", ProgramKind::Miss},
-    {"meshBounds", ProgramKind::BoundingBox},  {"meshIntersect", ProgramKind::Intersection},
-    {"visit", ProgramKind::Visit},             {"ClosestHitRadiance", ProgramKind::ClosestHit},
-    {"AnyHitShadow", ProgramKind::AnyHit},
-};
-
-const BuiltIn* FindBuiltIn(const char* name) {
-    for (const BuiltIn& b : kBuiltIns) {
-        if (std::strcmp(b.name, name) == 0) return &b;
-    }
-    return nullptr;
-}
-
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 
 // ".entry", white space, the name, then "(" or white space.
@@ -90,7 +59,8 @@ RTresult SetVariable(const char* function, RTvariable handle, VarType type,
 std::shared_ptr<Object> AnyObject(std::uint64_t id) {
     // The kinds a variable may refer to.
     if (auto buffer = Find(id, Kind::Buffer)) return buffer;
-    return Find(id, Kind::TextureSampler);
+    if (auto sampler = Find(id, Kind::TextureSampler)) return sampler;
+    return FindNode(id);
 }
 
 RTresult ResizeBuffer(const char* function, RTbuffer handle, std::size_t w, std::size_t h,
@@ -109,6 +79,18 @@ RTresult ResizeBuffer(const char* function, RTbuffer handle, std::size_t w, std:
 
 namespace rt {
 
+RTresult Declare(Call<Object>& call, Scope& scope, const char* name, RTvariable* v) {
+    if (!v || !name || !*name) return call.Fail(RT_ERROR_INVALID_VALUE, "no variable name");
+    if (scope.Find(name)) {
+        return call.Fail(RT_ERROR_VARIABLE_REDECLARED, std::string("'") + name + "' exists");
+    }
+    auto variable = std::make_shared<Variable>(call.context->id, name);
+    Register(variable, false);
+    scope.variables.push_back(variable);
+    *v = HandleOf<RTvariable>(variable->id);
+    return RT_SUCCESS;
+}
+
 std::size_t Buffer::ElementSize() const {
     switch (format) {
         case RT_FORMAT_FLOAT: return 4;
@@ -123,7 +105,10 @@ std::size_t Buffer::ElementSize() const {
     return 0;
 }
 
-void Buffer::Reallocate() { data.assign(ElementSize() * width * height, std::byte{0}); }
+void Buffer::Reallocate() {
+    data.assign(ElementSize() * width * height, std::byte{0});
+    ++version;
+}
 
 }  // namespace rt
 
@@ -245,11 +230,11 @@ RTresult rtProgramCreateFromPTXFile(RTcontext context, const char* file, const c
         return call.Fail(RT_ERROR_INVALID_SOURCE,
                          std::string("entry '") + name + "' not declared in " + quoted);
     }
-    const BuiltIn* builtIn = FindBuiltIn(name);
+    const rtd::ProgramDefinition* builtIn = FindProgramDefinition(name);
     if (!builtIn) {
         return call.Fail(RT_ERROR_INVALID_SOURCE, std::string("no built-in program '") + name + "'");
     }
-    auto created = std::make_shared<Program>(call.object->id, builtIn->kind, builtIn->name);
+    auto created = std::make_shared<Program>(call.object->id, *builtIn);
     *program = HandleOf<RTprogram>(Register(created, true));
     return RT_SUCCESS;
 }
@@ -376,6 +361,7 @@ RTresult rtBufferUnmap(RTbuffer buffer) {
     if (const RTresult r = call.Check()) return r;
     if (!call.object->mapped) return call.Fail(RT_ERROR_INVALID_VALUE, "buffer is not mapped");
     call.object->mapped = false;
+    ++call.object->version;
     return RT_SUCCESS;
 }
 

@@ -64,6 +64,7 @@ protected:
                              &m_shadows, &m_reflections, &m_textures3D};
         m_liveBefore = rtTestLiveObjectCount();
         StartEngine();
+        TickFrames(3);  // the frame has handed over its camera and lights
     }
     void TearDown() override {
         RtShutdown();
@@ -80,7 +81,6 @@ protected:
         ASSERT_EQ(RtStart(), 0) << "see rt_error_report.txt in the run folder";
         RenderEngine = kRayTracerEngine;
         InstallRtFrameHooks();
-        TickFrames(3);  // the frame has handed over its camera and lights
     }
     // The picture of the current camera with the switches as they are now, bottom row first,
     // blue, green, red, alpha.
@@ -88,6 +88,7 @@ protected:
         RtUpdateLights(FrameLightSet);
         RtUpdateSpotLights(FrameLightSet);
         RtUpdateCamera(RtCameraParams);
+        RtUpdateDancer();
         RtLaunch();
         Image out(static_cast<std::size_t>(kWidth) * kHeight * 4);
         void* data = nullptr;
@@ -235,6 +236,7 @@ TEST_F(RtSceneTest, TheDancersOutlineAgreesWithTheOpenGlFrame) {
     RenderShadows = 0;
     m_shadows = 0;
     RenderEngine = kOpenGlEngine;
+    RenderFrame(0);  // the white clear takes effect from the next frame on
     RenderFrame(0);
     const Image glWith = m_context->ReadRgba();
     DancerLoaded = 0;

@@ -9,10 +9,12 @@
 
 #include "platform/rt/rt_api.h"
 #include "platform/rt/rt_test.h"
+#include "tests/rt/rt_test_programs.h"
 
 class RtFixture : public ::testing::Test {
 protected:
     void SetUp() override {
+        rttest::RegisterTestPrograms();
         rtTestClearFaults();
         m_liveBefore = rtTestLiveObjectCount();
         m_dir = std::filesystem::temp_directory_path() /
