@@ -1,0 +1,68 @@
+// The program's shell in-process with the ray tracer as its engine: the window shows the
+// ray-traced club, and the Render Engine menu's OpenGL item takes the program back.
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+
+#include "animation/view_options.h"
+#include "animation/view_state.h"
+#include "app/commands.h"
+#include "app/raytracer_install.h"
+#include "app/velmoranth_shell.h"
+#include "app/velmoranth_view.h"
+#include "platform/gui/gl_view.h"
+#include "platform/gui/main_frame.h"
+#include "raytrace/rt_context.h"
+#include "tests/app_shell/in_process.h"
+#include "tests/app_shell/x_screen.h"
+#include "tests/gui/qt_app.h"
+#include "tests/gui/x11_probe.h"
+
+namespace {
+
+constexpr int kWaitMs = 60000;  // a bound for a stuck program, not a speed measure
+
+std::size_t LitPixels(const ScreenGrab& grab) {
+    return static_cast<std::size_t>(std::count_if(grab.pixels.begin(), grab.pixels.end(),
+                                                  [](std::uint32_t p) { return p != 0; }));
+}
+
+TEST(RtShell, DrawsTheRayTracedClubAndSwitchesBackToOpenGl) {
+    const std::filesystem::path runFolder = std::filesystem::current_path();
+    InProcessShell inRunFolder;
+    for (const char* file : {"VMCamera.ptx", "VMSky.ptx", "VMMesh.ptx", "VMLighting.ptx",
+                             "VMSelector.ptx"}) {
+        std::filesystem::copy_file(runFolder / file, file);
+    }
+    HoldGlDriverForTheProcess();
+    InstallRayTracer();  // as the program's start does
+    ShellQtApp qt;
+    VelmoranthShell shell;
+    ASSERT_TRUE(shell.InitInstance());
+    CVelmoranthView& view = *shell.View();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return view.FramesDrawn() >= 20; }, kWaitMs));
+    EXPECT_EQ(RenderEngine, kRayTracerEngine);
+    EXPECT_EQ(RayTracingAvailable, 1);
+    ASSERT_NE(raytrace::RtState.context, nullptr);
+    const ScreenGrab rayTraced = GrabWindow(shell.Frame()->winId());
+    ASSERT_GT(rayTraced.width, 0);
+    EXPECT_GE(LitPixels(rayTraced), rayTraced.pixels.size() / 10) << "the ray-traced window stays dark";
+    EXPECT_FALSE(std::filesystem::exists("rt_error_report.txt"));
+
+    cmd::Run(cmd::kEngineCpu, shell.Seams());
+    const int framesAtSwitch = view.FramesDrawn();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return view.FramesDrawn() >= framesAtSwitch + 20; }, kWaitMs));
+    EXPECT_EQ(RenderEngine, kOpenGlEngine);
+    EXPECT_EQ(raytrace::RtState.context, nullptr) << "the ray tracer stays alive behind OpenGL";
+    const ScreenGrab openGl = GrabWindow(shell.Frame()->winId());
+    EXPECT_GE(LitPixels(openGl), openGl.pixels.size() / 10) << "the OpenGL window stays dark";
+    shell.View()->ShutDownApp();
+}
+
+}  // namespace
