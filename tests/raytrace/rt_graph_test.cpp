@@ -138,6 +138,20 @@ TEST_F(RtGraphTest, FixturesFollowTheSpotCountEveryFrame) {
     ActiveSpotCount = 3;
 }
 
+TEST_F(RtGraphTest, EveryNamedTextureOfTheClubLoadsAndNoneNeverDoes) {
+    const std::vector<const CMeshPart*> parts = PartsOf(*ClubModel);
+    int textured = 0;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        const char* name = parts[i]->GetTextureName();
+        const bool named = name && *name && std::string(name) != "none" && parts[i]->IsTextured();
+        const RTgeometryinstance gi = RtRecords.club.geometryInstances[i];
+        EXPECT_EQ(IntOf(gi, "isTextured"), named ? 1 : 0) << "part " << i;
+        EXPECT_EQ(RtRecords.club.textureSamplers[i] != nullptr, named) << "part " << i;
+        textured += named;
+    }
+    EXPECT_GT(textured, 0) << "the generated club has its ceiling and carpet textures";
+}
+
 struct BufferCase {
     std::string name;
     RtSceneObject RtSceneRecords::*record;
