@@ -153,6 +153,8 @@ void RtRemoveDancer() {
 
 void RtAddDancer() {
     if (!RtState.context || !Dancer) return;
+    // A dancer still in the graph goes first: two would leave one record's handles lost.
+    if (RtScene.dancerChild >= 0) RtRemoveDancer();
     unsigned n = 0;
     rtGroupGetChildCount(RtScene.topGroup, &n);
     RtBuildModelGeometry(*Dancer, RtScene.material, nullptr, RtRecords.dancer);

@@ -277,6 +277,9 @@ TEST_F(RtSceneTest, ADancerChangeRebuildsOnlyTheDancerAndLeaksNothing) {
     EXPECT_EQ(rtTestLiveObjectCount(), live);
     EXPECT_EQ(RtScene.clubSelector, club);
     EXPECT_EQ(RtRecords.tableSet4.modelGroup, tableGroup);
+    // An add without a remove replaces the dancer rather than adding a second.
+    RtAddDancer();
+    EXPECT_EQ(rtTestLiveObjectCount(), live);
     // Without a dancer the slot goes and the scene still draws.
     RtRemoveDancer();
     unsigned without = 0;
@@ -284,7 +287,16 @@ TEST_F(RtSceneTest, ADancerChangeRebuildsOnlyTheDancerAndLeaksNothing) {
     EXPECT_EQ(without, children - 1);
     RtLaunch();
     EXPECT_EQ(RayTracingAvailable, 1);
+    // A change that left no dancer leaves no empty slot either.
+    CHumanObject* const dancer = Dancer;
+    Dancer = nullptr;
     RtAddDancer();
+    Dancer = dancer;
+    rtGroupGetChildCount(RtScene.topGroup, &without);
+    EXPECT_EQ(without, children - 1);
+    RtAddDancer();
+    rtGroupGetChildCount(RtScene.topGroup, &without);
+    EXPECT_EQ(without, children);
 }
 
 TEST_F(RtSceneTest, AWindowResizeResizesTheOutputBeforeTheNextLaunch) {
