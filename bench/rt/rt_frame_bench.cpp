@@ -14,6 +14,7 @@
 #include "animation/view_state.h"
 #include "model/noise_table.h"
 #include "raytrace/rt_context.h"
+#include "raytrace/rt_frame.h"
 #include "raytrace/rt_host.h"
 #include "raytrace/rt_install.h"
 #include "render/demo/demo_scene.h"
@@ -30,48 +31,82 @@ float SimulatedClock(std::int32_t* base) {
     return g_simulatedMs - static_cast<float>(*base);
 }
 
-void BM_RayTracedFrame(benchmark::State& state) {
-    const int width = static_cast<int>(state.range(0));
-    const int height = static_cast<int>(state.range(1));
-    const int switches = static_cast<int>(state.range(2));
-    FrameClock = &SimulatedClock;
-    const auto context = GlContext::Create({width, height, 24, 8, true});
-    auto scene = context ? DemoScene::Create({width, height, 0}) : nullptr;
-    if (!scene) {
-        state.SkipWithError("no GL context or no Models/ in the working directory");
-        return;
+// The generated scene with the ray tracer started as the engine; skips the benchmark when
+// either is missing.
+struct RtBenchScene {
+    RtBenchScene(benchmark::State& state, int width, int height, const int* switches) {
+        FrameClock = &SimulatedClock;
+        context = GlContext::Create({width, height, 24, 8, true});
+        if (context) scene = DemoScene::Create({width, height, 0});
+        if (!scene) {
+            state.SkipWithError("no GL context or no Models/ in the working directory");
+            return;
+        }
+        static const std::vector<float> noise = NoiseValues(1024);
+        raytrace::RtHost = raytrace::RtHostState{&RayTracingAvailable, &RenderEngine, &noise, nullptr,
+                                                 switches, switches, switches};
+        raytrace::InstallRtFrameHooks();
+        RayTracingAvailable = 1;
+        if (raytrace::RtStart() != 0) {
+            state.SkipWithError("the ray tracer did not start: run from the run folder");
+            scene.reset();
+            return;
+        }
+        RenderEngine = kRayTracerEngine;
+        for (int i = 0; i < 3; ++i) Tick();  // past the clock's start
     }
-    static const std::vector<float> noise = NoiseValues(1024);
-    raytrace::RtHost = raytrace::RtHostState{&RayTracingAvailable, &RenderEngine, &noise, nullptr,
-                                             &switches, &switches, &switches};
-    raytrace::InstallRtFrameHooks();
-    RayTracingAvailable = 1;
-    if (raytrace::RtStart() != 0) {
-        state.SkipWithError("the ray tracer did not start: run from the run folder");
-        return;
+    ~RtBenchScene() {
+        raytrace::RtShutdown();
+        RenderEngine = kOpenGlEngine;
+        RayTracingAvailable = 0;
+        raytrace::RtHost = raytrace::RtHostState{};
+        scene.reset();
     }
-    RenderEngine = kRayTracerEngine;
-    auto tick = [&] {
+    bool Ready() const { return scene != nullptr; }
+    void Tick() const {
         g_simulatedMs += kFrameStepMs;
         AnimateAndRenderFrame();
         context->SwapBuffers();
-    };
-    for (int i = 0; i < 3; ++i) tick();  // past the clock's start
-    for (auto _ : state) tick();
-    glFinish();
+    }
+
+    std::unique_ptr<GlContext> context;
+    std::unique_ptr<DemoScene> scene;
+};
+
+void Report(benchmark::State& state) {
     if (RenderEngine != kRayTracerEngine) state.SkipWithError("the ray tracer fell back");
     state.counters["fps"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
-    raytrace::RtShutdown();
-    RenderEngine = kOpenGlEngine;
-    RayTracingAvailable = 0;
-    raytrace::RtHost = raytrace::RtHostState{};
-    scene.reset();
+}
+
+// The program's whole tick: animation, the ray tracer's uploads and launch, the display.
+void BM_RayTracedFrame(benchmark::State& state) {
+    const int switches = static_cast<int>(state.range(2));
+    RtBenchScene bench(state, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), &switches);
+    if (!bench.Ready()) return;
+    for (auto _ : state) bench.Tick();
+    glFinish();
+    Report(state);
+}
+
+// The launch alone on a still scene: what the tracing costs without the rest of the tick.
+void BM_RayTracedLaunch(benchmark::State& state) {
+    const int switches = static_cast<int>(state.range(2));
+    RtBenchScene bench(state, static_cast<int>(state.range(0)), static_cast<int>(state.range(1)), &switches);
+    if (!bench.Ready()) return;
+    for (auto _ : state) raytrace::RtLaunch();
+    Report(state);
 }
 
 // Window width, height, and the shadow, reflection and 3D-texture switches (1 all on, 0 all
 // off: primary rays and the lighting without shadow rays).
 BENCHMARK(BM_RayTracedFrame)
+    ->ArgNames({"w", "h", "switches"})
+    ->Args({960, 540, 1})
+    ->Args({960, 540, 0})
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RayTracedLaunch)
     ->ArgNames({"w", "h", "switches"})
     ->Args({960, 540, 1})
     ->Args({960, 540, 0})
