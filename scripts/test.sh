@@ -28,7 +28,7 @@ cmake --build "$root/tsan" -j "$jobs" --target capture_test audio_test sound_tes
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
+export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1:suppressions=$PWD/tests/tsan.supp
 export VELMORANTH_NONINTERACTIVE=1
 export SDL_AUDIODRIVER=dummy ALSOFT_DRIVERS=null
 run_ctest() {  # build folder, then extra ctest arguments

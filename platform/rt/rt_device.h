@@ -36,7 +36,15 @@ struct UInt2 {
     unsigned x, y;
 };
 
-enum class ProgramKind { RayGeneration, Miss, ClosestHit, AnyHit, BoundingBox, Intersection, Visit };
+enum class ProgramKind {
+    RayGeneration,
+    Miss,
+    ClosestHit,
+    AnyHit,
+    BoundingBox,
+    Intersection,
+    Visit
+};
 
 // A buffer as a program sees it during a launch. Read its elements through State::Element,
 // which checks the index.
@@ -60,7 +68,17 @@ struct Node {
 //   visit:                        program, selector
 // A value variable declared nowhere, or holding another type, reads as zero.
 struct Value {
-    enum class Type : std::uint8_t { None, Int, UInt, Float, Float3, Float4, Buffer, Sampler, Node };
+    enum class Type : std::uint8_t {
+        None,
+        Int,
+        UInt,
+        Float,
+        Float3,
+        Float4,
+        Buffer,
+        Sampler,
+        Node
+    };
     Type type = Type::None;
     int ints[4] = {};
     float floats[4] = {};
@@ -101,7 +119,7 @@ constexpr std::size_t kMaxAttributeBytes = 128;
 constexpr unsigned kMaxTraceDepth = 32;  // deeper traces are refused (the ray misses nothing)
 
 class State {
-public:
+  public:
     // Every program: variable i of its definition's list.
     const Value& Var(std::size_t i) const { return m_vars[i]; }
 
@@ -138,7 +156,9 @@ public:
     const Ray& CurrentRay() const { return m_ray; }
     unsigned RayType() const { return m_rayType; }
     template <class T>
-    T& Payload() const { return *static_cast<T*>(m_payload); }
+    T& Payload() const {
+        return *static_cast<T*>(m_payload);
+    }
 
     // Closest hit, any hit: the distance of the hit and the attributes its intersection
     // program reported.
@@ -180,7 +200,7 @@ public:
     // Visit: trace child i of the selector (once; out-of-range indices visit nothing).
     void VisitChild(unsigned i) { m_visitChild = static_cast<int>(i); }
 
-private:
+  private:
     friend struct rt::StateAccess;
 
     const Value* m_vars = nullptr;
@@ -214,7 +234,7 @@ struct Requirement {
 };
 
 struct ProgramDefinition {
-    const char* name;                       // the .entry name in the program file
+    const char* name;  // the .entry name in the program file
     ProgramKind kind;
     std::span<const char* const> variables;  // read as Var(0), Var(1), ... in this order
     ProgramFunction function;

@@ -64,12 +64,13 @@ void CreateMesh(RTCDevice device, RTCBuildQuality quality, BottomLevel::Part& pa
     }
     if (part.primitives.empty()) return;
     part.handle = rtcNewGeometry(device, RTC_GEOMETRY_TYPE_TRIANGLE);
-    part.vertexData = static_cast<float*>(rtcSetNewGeometryBuffer(
-        part.handle, RTC_BUFFER_TYPE_VERTEX, 0, RTC_FORMAT_FLOAT3, 3 * sizeof(float), part.vertexCount));
+    part.vertexData = static_cast<float*>(
+        rtcSetNewGeometryBuffer(part.handle, RTC_BUFFER_TYPE_VERTEX, 0, RTC_FORMAT_FLOAT3,
+                                3 * sizeof(float), part.vertexCount));
     CopyVertices(part);
-    auto* ib = static_cast<unsigned*>(rtcSetNewGeometryBuffer(
-        part.handle, RTC_BUFFER_TYPE_INDEX, 0, RTC_FORMAT_UINT3, 3 * sizeof(unsigned),
-        part.primitives.size()));
+    auto* ib = static_cast<unsigned*>(
+        rtcSetNewGeometryBuffer(part.handle, RTC_BUFFER_TYPE_INDEX, 0, RTC_FORMAT_UINT3,
+                                3 * sizeof(unsigned), part.primitives.size()));
     std::memcpy(ib, triangles.data(), triangles.size() * sizeof(unsigned));
     rtcSetGeometryBuildQuality(part.handle, quality);
     rtcSetGeometryIntersectFilterFunction(part.handle, CandidateFilter);
@@ -156,7 +157,8 @@ bool UpdateBottomLevel(Context& context, GeometryGroup& group, std::string& deta
     bool sameData = sameLayout;
     for (std::size_t i = 0; sameLayout && i < wanted.size(); ++i) {
         sameLayout = SameLayout(wanted[i], built->parts[i]);
-        sameData = sameLayout && sameData && wanted[i].vertexVersion == built->parts[i].vertexVersion;
+        sameData =
+            sameLayout && sameData && wanted[i].vertexVersion == built->parts[i].vertexVersion;
     }
     if (sameData && !acceleration.dirty) return true;
     if (sameLayout && Refits(acceleration)) {

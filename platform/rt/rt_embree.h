@@ -3,10 +3,10 @@
 // launches and rebuilt (or refitted) when its inputs changed, and one scene of instances per
 // traced node, built per launch.
 
+#include <embree3/rtcore.h>
+
 #include <memory>
 #include <string>
-
-#include <embree3/rtcore.h>
 
 #include "platform/rt/rt_launch_frame.h"
 
@@ -35,8 +35,8 @@ struct BottomLevel {
         std::uint64_t indexVersion = 0;
         unsigned primitiveCount = 0;
         std::size_t vertexCount = 0;
-        float* vertexData = nullptr;  // Embree's copy, rewritten by a refit
-        RTCGeometry handle = nullptr;  // null for an empty slot or a part with no triangles
+        float* vertexData = nullptr;       // Embree's copy, rewritten by a refit
+        RTCGeometry handle = nullptr;      // null for an empty slot or a part with no triangles
         std::vector<unsigned> primitives;  // Embree's primitive id -> the geometry's
     };
     std::shared_ptr<EmbreeDevice> device;  // outlives the scene

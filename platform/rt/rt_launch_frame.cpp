@@ -12,11 +12,12 @@ namespace {
 constexpr std::size_t kMaxGraphDepth = 32;
 
 class FrameBuilder {
-public:
+  public:
     explicit FrameBuilder(LaunchFrame& frame) : m_frame(frame), m_context(frame.context) {}
 
     // The program's variables along its own scope, then outer (innermost first).
-    ResolvedProgram ResolveProgram(const Program* program, std::initializer_list<const Scope*> outer) {
+    ResolvedProgram ResolveProgram(const Program* program,
+                                   std::initializer_list<const Scope*> outer) {
         ResolvedProgram resolved;
         if (!program) return resolved;
         std::vector<const Scope*> scopes{&program->scope};
@@ -46,7 +47,7 @@ public:
         return target;
     }
 
-private:
+  private:
     static const Variable* Find(const std::string& name, const std::vector<const Scope*>& scopes) {
         for (const Scope* scope : scopes) {
             if (const Variable* v = scope->Find(name)) return v;
@@ -65,11 +66,14 @@ private:
         const std::string what = "'" + std::string(r.name) + "' of program '" + program.name + "'";
         Object* object = v && v->type == VarType::Object ? v->object.get() : nullptr;
         if (r.format == RT_FORMAT_UNKNOWN) {
-            if (!object || !IsNodeKind(object->kind)) Error(RT_ERROR_VARIABLE_NOT_FOUND, what + " is no node");
+            if (!object || !IsNodeKind(object->kind))
+                Error(RT_ERROR_VARIABLE_NOT_FOUND, what + " is no node");
             return;
         }
-        const auto* buffer = object && object->kind == Kind::Buffer ? static_cast<Buffer*>(object) : nullptr;
-        const bool fits = buffer && buffer->format == r.format && buffer->dimensions == r.dimensions &&
+        const auto* buffer =
+            object && object->kind == Kind::Buffer ? static_cast<Buffer*>(object) : nullptr;
+        const bool fits = buffer && buffer->format == r.format &&
+                          buffer->dimensions == r.dimensions &&
                           (r.format != RT_FORMAT_USER || buffer->ElementSize() == r.elementSize);
         if (!fits) {
             Error(RT_ERROR_VARIABLE_NOT_FOUND, what + " is not a " + std::to_string(r.dimensions) +
@@ -82,13 +86,26 @@ private:
         std::copy(v.ints.begin(), v.ints.end(), value.ints);
         std::copy(v.floats.begin(), v.floats.end(), value.floats);
         switch (v.type) {
-            case VarType::Unset: break;
-            case VarType::Int: value.type = rtd::Value::Type::Int; break;
-            case VarType::UInt: value.type = rtd::Value::Type::UInt; break;
-            case VarType::Float: value.type = rtd::Value::Type::Float; break;
-            case VarType::Float3: value.type = rtd::Value::Type::Float3; break;
-            case VarType::Float4: value.type = rtd::Value::Type::Float4; break;
-            case VarType::Object: ObjectValue(*v.object, value); break;
+            case VarType::Unset:
+                break;
+            case VarType::Int:
+                value.type = rtd::Value::Type::Int;
+                break;
+            case VarType::UInt:
+                value.type = rtd::Value::Type::UInt;
+                break;
+            case VarType::Float:
+                value.type = rtd::Value::Type::Float;
+                break;
+            case VarType::Float3:
+                value.type = rtd::Value::Type::Float3;
+                break;
+            case VarType::Float4:
+                value.type = rtd::Value::Type::Float4;
+                break;
+            case VarType::Object:
+                ObjectValue(*v.object, value);
+                break;
         }
         return value;
     }
@@ -122,24 +139,31 @@ private:
         switch (node->kind) {
             case Kind::Group:
                 if (!n.acceleration) Error(RT_ERROR_INVALID_CONTEXT, "a group has no acceleration");
-                for (const auto& child : n.children) Walk(child.get(), toWorld, toObject, target, path);
+                for (const auto& child : n.children)
+                    Walk(child.get(), toWorld, toObject, target, path);
                 break;
-            case Kind::Selector: WalkSelector(static_cast<Selector&>(n), toWorld, toObject, target, path); break;
+            case Kind::Selector:
+                WalkSelector(static_cast<Selector&>(n), toWorld, toObject, target, path);
+                break;
             case Kind::Transform: {
                 const auto& t = static_cast<const Transform&>(n);
-                Walk(n.children[0].get(), Multiply(toWorld, t.matrix), Multiply(t.inverse, toObject),
-                     target, path);
+                Walk(n.children[0].get(), Multiply(toWorld, t.matrix),
+                     Multiply(t.inverse, toObject), target, path);
                 break;
             }
-            case Kind::GeometryGroup: Place(static_cast<GeometryGroup&>(n), toWorld, toObject, target); break;
-            default: break;
+            case Kind::GeometryGroup:
+                Place(static_cast<GeometryGroup&>(n), toWorld, toObject, target);
+                break;
+            default:
+                break;
         }
         path.pop_back();
     }
 
     void WalkSelector(Selector& selector, const Matrix3x4& toWorld, const Matrix3x4& toObject,
                       TraceTarget& target, std::vector<const Object*>& path) {
-        if (!selector.visit) return Error(RT_ERROR_INVALID_CONTEXT, "a selector has no visit program");
+        if (!selector.visit)
+            return Error(RT_ERROR_INVALID_CONTEXT, "a selector has no visit program");
         const ResolvedProgram visit = ResolveProgram(selector.visit.get(), {&selector.scope});
         rtd::State state;
         TraceEnv env{&m_frame, nullptr, 0};
@@ -147,29 +171,37 @@ private:
         visit.function(state);
         const int child = StateAccess::VisitedChild(state);
         if (child >= 0 && static_cast<std::size_t>(child) < selector.children.size()) {
-            Walk(selector.children[static_cast<std::size_t>(child)].get(), toWorld, toObject, target, path);
+            Walk(selector.children[static_cast<std::size_t>(child)].get(), toWorld, toObject,
+                 target, path);
         }
     }
 
     bool CheckInstance(const GeometryGroup& group, const GeometryInstance& instance) {
         const Geometry* g = instance.geometry.get();
-        if (!g) return Error(RT_ERROR_INVALID_CONTEXT, "a geometry instance has no geometry"), false;
+        if (!g)
+            return Error(RT_ERROR_INVALID_CONTEXT, "a geometry instance has no geometry"), false;
         if (instance.materials.empty() ||
             std::find(instance.materials.begin(), instance.materials.end(), nullptr) !=
                 instance.materials.end()) {
             return Error(RT_ERROR_INVALID_CONTEXT, "a geometry instance lacks a material"), false;
         }
         if (!g->bounds || !g->intersection) {
-            return Error(RT_ERROR_INVALID_CONTEXT, "a geometry lacks its bounding box or intersection program"), false;
+            return Error(RT_ERROR_INVALID_CONTEXT,
+                         "a geometry lacks its bounding box or intersection program"),
+                   false;
         }
         const Buffer* vertices = MeshBuffer(group, instance, false);
         const Buffer* indices = MeshBuffer(group, instance, true);
         if (!vertices || vertices->format != RT_FORMAT_FLOAT3 || !indices ||
             indices->format != RT_FORMAT_INT3) {
-            return Error(RT_ERROR_INVALID_CONTEXT, "a geometry lacks its FLOAT3 vertex or INT3 index buffer"), false;
+            return Error(RT_ERROR_INVALID_CONTEXT,
+                         "a geometry lacks its FLOAT3 vertex or INT3 index buffer"),
+                   false;
         }
         if (g->primitiveCount > indices->width * indices->height) {
-            return Error(RT_ERROR_INVALID_CONTEXT, "a geometry's primitive count exceeds its index buffer"), false;
+            return Error(RT_ERROR_INVALID_CONTEXT,
+                         "a geometry's primitive count exceeds its index buffer"),
+                   false;
         }
         return true;
     }
@@ -180,12 +212,15 @@ private:
         slot = std::make_unique<InstanceRecord>();
         InstanceRecord& record = *slot;
         const Geometry& g = *instance.geometry;
-        record.intersection = ResolveProgram(g.intersection.get(), {&instance.scope, &g.scope, &m_context.scope});
+        record.intersection =
+            ResolveProgram(g.intersection.get(), {&instance.scope, &g.scope, &m_context.scope});
         for (const auto& material : instance.materials) {
             MaterialPrograms programs;
             for (unsigned rayType = 0; rayType < m_context.rayTypeCount; ++rayType) {
-                programs.closestHit.push_back(HitProgram(instance, *material, material->closestHit, rayType));
-                programs.anyHit.push_back(HitProgram(instance, *material, material->anyHit, rayType));
+                programs.closestHit.push_back(
+                    HitProgram(instance, *material, material->closestHit, rayType));
+                programs.anyHit.push_back(
+                    HitProgram(instance, *material, material->anyHit, rayType));
                 m_frame.closestHitTypes[rayType] |= programs.closestHit.back().function != nullptr;
                 m_frame.anyHitTypes[rayType] |= programs.anyHit.back().function != nullptr;
             }
@@ -195,14 +230,16 @@ private:
     }
 
     ResolvedProgram HitProgram(const GeometryInstance& instance, const Material& material,
-                               const std::vector<std::shared_ptr<Program>>& programs, unsigned rayType) {
+                               const std::vector<std::shared_ptr<Program>>& programs,
+                               unsigned rayType) {
         const Program* p = rayType < programs.size() ? programs[rayType].get() : nullptr;
         return ResolveProgram(p, {&instance.scope, &material.scope, &m_context.scope});
     }
 
     void Place(GeometryGroup& group, const Matrix3x4& toWorld, const Matrix3x4& toObject,
                TraceTarget& target) {
-        if (!group.acceleration) return Error(RT_ERROR_INVALID_CONTEXT, "a geometry group has no acceleration");
+        if (!group.acceleration)
+            return Error(RT_ERROR_INVALID_CONTEXT, "a geometry group has no acceleration");
         FlatInstance placed{nullptr, toWorld, toObject, {}};
         for (const auto& child : group.children) {
             const auto* instance = static_cast<const GeometryInstance*>(child.get());
@@ -210,7 +247,8 @@ private:
             placed.children.push_back(instance ? RecordFor(*instance) : nullptr);
         }
         std::string detail;
-        if (!UpdateBottomLevel(m_context, group, detail)) return Error(RT_ERROR_LAUNCH_FAILED, detail);
+        if (!UpdateBottomLevel(m_context, group, detail))
+            return Error(RT_ERROR_LAUNCH_FAILED, detail);
         if (group.built->empty) return;
         placed.bottom = group.built.get();
         target.instances.push_back(std::move(placed));

@@ -68,7 +68,8 @@ inline bool Invert(const Matrix3x4& m, Matrix3x4& out) {
 }
 
 inline rtd::Float3 ApplyPoint(const Matrix3x4& m, rtd::Float3 p) {
-    return {m[0] * p.x + m[1] * p.y + m[2] * p.z + m[3], m[4] * p.x + m[5] * p.y + m[6] * p.z + m[7],
+    return {m[0] * p.x + m[1] * p.y + m[2] * p.z + m[3],
+            m[4] * p.x + m[5] * p.y + m[6] * p.z + m[7],
             m[8] * p.x + m[9] * p.y + m[10] * p.z + m[11]};
 }
 inline rtd::Float3 ApplyVector(const Matrix3x4& m, rtd::Float3 v) {

@@ -102,7 +102,8 @@ RTresult ProgramOfKind(Call<T>& call, RTprogram handle, ProgramKind kind,
         return call.Fail(RT_ERROR_INVALID_VALUE, "no program of this context");
     }
     if (program->programKind != kind) {
-        return call.Fail(RT_ERROR_TYPE_MISMATCH, "'" + program->name + "' is another kind of program");
+        return call.Fail(RT_ERROR_TYPE_MISMATCH,
+                         "'" + program->name + "' is another kind of program");
     }
     return RT_SUCCESS;
 }
@@ -166,8 +167,8 @@ RTresult SetChild(const char* function, std::uint64_t id, Kind kind, unsigned in
     Call<Node> call(function, id, kind);
     if (const RTresult r = call.Check()) return r;
     if (index >= call.object->children.size()) {
-        return call.Fail(RT_ERROR_INVALID_VALUE, "child " + std::to_string(index) +
-                                                     " is not below the child count");
+        return call.Fail(RT_ERROR_INVALID_VALUE,
+                         "child " + std::to_string(index) + " is not below the child count");
     }
     std::shared_ptr<Object> child = AnyChild(childId);
     if (!child || child->context != call.context->id) {
@@ -203,8 +204,9 @@ RTresult SetAccelerationText(const char* function, RTacceleration a, const char*
     Call<Acceleration> call(function, IdOf(a), Kind::Acceleration);
     if (const RTresult r = call.Check()) return r;
     if (!text) return call.Fail(RT_ERROR_INVALID_VALUE, "null argument");
-    const bool known = traverser ? std::strcmp(text, "Bvh") == 0 || std::strcmp(text, "NoAccel") == 0
-                                 : KnownBuilder(text);
+    const bool known = traverser
+                           ? std::strcmp(text, "Bvh") == 0 || std::strcmp(text, "NoAccel") == 0
+                           : KnownBuilder(text);
     if (!known) return call.Fail(RT_ERROR_INVALID_VALUE, std::string("unknown '") + text + "'");
     (traverser ? call.object->traverser : call.object->builder) = text;
     call.object->dirty = true;
@@ -217,14 +219,12 @@ RTresult rtGeometryCreate(RTcontext context, RTgeometry* geometry) {
     return Create<Geometry>("rtGeometryCreate", context, geometry);
 }
 RTresult rtGeometrySetBoundingBoxProgram(RTgeometry geometry, RTprogram program) {
-    return SetProgram<Geometry>("rtGeometrySetBoundingBoxProgram", IdOf(geometry),
-                                Kind::Geometry, program, ProgramKind::BoundingBox,
-                                &Geometry::bounds);
+    return SetProgram<Geometry>("rtGeometrySetBoundingBoxProgram", IdOf(geometry), Kind::Geometry,
+                                program, ProgramKind::BoundingBox, &Geometry::bounds);
 }
 RTresult rtGeometrySetIntersectionProgram(RTgeometry geometry, RTprogram program) {
-    return SetProgram<Geometry>("rtGeometrySetIntersectionProgram", IdOf(geometry),
-                                Kind::Geometry, program, ProgramKind::Intersection,
-                                &Geometry::intersection);
+    return SetProgram<Geometry>("rtGeometrySetIntersectionProgram", IdOf(geometry), Kind::Geometry,
+                                program, ProgramKind::Intersection, &Geometry::intersection);
 }
 RTresult rtGeometrySetPrimitiveCount(RTgeometry geometry, unsigned int count) {
     Call<Geometry> call("rtGeometrySetPrimitiveCount", IdOf(geometry), Kind::Geometry);
@@ -284,8 +284,8 @@ RTresult rtGeometryInstanceSetMaterial(RTgeometryinstance instance, unsigned int
                                 Kind::GeometryInstance);
     if (const RTresult r = call.Check()) return r;
     if (index >= call.object->materials.size()) {
-        return call.Fail(RT_ERROR_INVALID_VALUE, "material " + std::to_string(index) +
-                                                     " is not below the material count");
+        return call.Fail(RT_ERROR_INVALID_VALUE,
+                         "material " + std::to_string(index) + " is not below the material count");
     }
     auto m = std::static_pointer_cast<Material>(Find(IdOf(material), Kind::Material));
     if (!m || m->context != call.context->id) {
@@ -378,7 +378,8 @@ RTresult rtTransformSetMatrix(RTtransform transform, int transpose, const float*
     if (!matrix) return call.Fail(RT_ERROR_INVALID_VALUE, "null matrix");
     Matrix3x4 m{}, inv{};
     if (!ReadMatrix(matrix, transpose != 0, m)) {
-        return call.Fail(RT_ERROR_INVALID_VALUE, "matrix is not an affine transform of finite entries");
+        return call.Fail(RT_ERROR_INVALID_VALUE,
+                         "matrix is not an affine transform of finite entries");
     }
     const bool inverted = inverse ? ReadMatrix(inverse, transpose != 0, inv) : Invert(m, inv);
     if (!inverted) return call.Fail(RT_ERROR_INVALID_VALUE, "matrix is singular");
@@ -386,8 +387,7 @@ RTresult rtTransformSetMatrix(RTtransform transform, int transpose, const float*
     call.object->inverse = inv;
     return RT_SUCCESS;
 }
-RTresult rtTransformGetMatrix(RTtransform transform, int transpose, float* matrix,
-                              float* inverse) {
+RTresult rtTransformGetMatrix(RTtransform transform, int transpose, float* matrix, float* inverse) {
     Call<Transform> call("rtTransformGetMatrix", IdOf(transform), Kind::Transform);
     if (const RTresult r = call.Check()) return r;
     if (matrix) WriteMatrix(call.object->matrix, transpose != 0, matrix);

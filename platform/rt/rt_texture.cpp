@@ -18,14 +18,16 @@ rtd::Float4 Texel(const Buffer& b, long x, long y, bool normalized) {
         std::memcpy(&value, b.data.data() + 4 * static_cast<std::size_t>(x), sizeof value);
         return {value, 0, 0, 0};
     }
-    const std::byte* p = b.data.data() + 4 * (static_cast<std::size_t>(y) * b.width + static_cast<std::size_t>(x));
+    const std::byte* p =
+        b.data.data() + 4 * (static_cast<std::size_t>(y) * b.width + static_cast<std::size_t>(x));
     const float scale = normalized ? 1.0f / 255.0f : 1.0f;
     return {static_cast<float>(p[0]) * scale, static_cast<float>(p[1]) * scale,
             static_cast<float>(p[2]) * scale, static_cast<float>(p[3]) * scale};
 }
 
 rtd::Float4 Mix(rtd::Float4 a, rtd::Float4 b, float t) {
-    return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.z + (b.z - a.z) * t, a.w + (b.w - a.w) * t};
+    return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t, a.z + (b.z - a.z) * t,
+            a.w + (b.w - a.w) * t};
 }
 
 }  // namespace
@@ -49,7 +51,9 @@ rtd::Float4 Sample(const TextureSampler& s, float u, float v) {
     const float x0f = std::floor(fx), y0f = std::floor(fy);
     const long x0 = static_cast<long>(x0f), y0 = static_cast<long>(y0f);
     const float tx = fx - x0f, ty = fy - y0f;
-    auto at = [&](long x, long y) { return Texel(*b, Wrap(x, w, s.wrap[0]), Wrap(y, h, s.wrap[1]), normalized); };
+    auto at = [&](long x, long y) {
+        return Texel(*b, Wrap(x, w, s.wrap[0]), Wrap(y, h, s.wrap[1]), normalized);
+    };
     const rtd::Float4 row0 = Mix(at(x0, y0), at(x0 + 1, y0), tx);
     if (h == 1) return row0;
     return Mix(row0, Mix(at(x0, y0 + 1), at(x0 + 1, y0 + 1), tx), ty);

@@ -24,78 +24,78 @@ struct TraceContext {
 // Runs the intersection program of the hit; true when it reported it. is holds the candidate's
 // attributes, env the hit instance.
 bool StateAccess::Intersect(const TraceContext& tc, unsigned inst, unsigned geom, unsigned prim,
-                          float t, float u, float v, TraceEnv& env, rtd::State& is) {
-        const FlatInstance& instance = tc.target->instances[inst];
-        const InstanceRecord* record = instance.children[geom];
-        if (!record || !record->intersection.function) return false;
-        env = TraceEnv{tc.frame, &instance, tc.depth};
-        StateAccess::Prepare(is, record->intersection, env, tc.index, tc.dim);
-        is.m_ray = {ApplyPoint(instance.toObject, tc.ray.origin),
-                    ApplyVector(instance.toObject, tc.ray.direction), tc.ray.tmin, tc.ray.tmax};
-        is.m_rayType = tc.rayType;
-        is.m_payload = tc.payload;
-        is.m_primitive = static_cast<int>(instance.bottom->parts[geom].primitives[prim]);
-        is.m_triangle = {t, u, v};
-        record->intersection.function(is);
-        return is.m_reported && is.m_material < record->materials.size();
-    }
+                            float t, float u, float v, TraceEnv& env, rtd::State& is) {
+    const FlatInstance& instance = tc.target->instances[inst];
+    const InstanceRecord* record = instance.children[geom];
+    if (!record || !record->intersection.function) return false;
+    env = TraceEnv{tc.frame, &instance, tc.depth};
+    StateAccess::Prepare(is, record->intersection, env, tc.index, tc.dim);
+    is.m_ray = {ApplyPoint(instance.toObject, tc.ray.origin),
+                ApplyVector(instance.toObject, tc.ray.direction), tc.ray.tmin, tc.ray.tmax};
+    is.m_rayType = tc.rayType;
+    is.m_payload = tc.payload;
+    is.m_primitive = static_cast<int>(instance.bottom->parts[geom].primitives[prim]);
+    is.m_triangle = {t, u, v};
+    record->intersection.function(is);
+    return is.m_reported && is.m_material < record->materials.size();
+}
 
 // A state for a hit program on the hit that is reported.
-void StateAccess::PrepareHit(rtd::State& hit, const ResolvedProgram& program, const TraceContext& tc,
-                           TraceEnv& env, const rtd::State& is) {
-        StateAccess::Prepare(hit, program, env, tc.index, tc.dim);
-        hit.m_ray = tc.ray;
-        hit.m_rayType = tc.rayType;
-        hit.m_payload = tc.payload;
-        hit.m_hitT = is.m_hitT;
-        std::memcpy(hit.m_attributes, is.m_candidate, rtd::kMaxAttributeBytes);
-    }
+void StateAccess::PrepareHit(rtd::State& hit, const ResolvedProgram& program,
+                             const TraceContext& tc, TraceEnv& env, const rtd::State& is) {
+    StateAccess::Prepare(hit, program, env, tc.index, tc.dim);
+    hit.m_ray = tc.ray;
+    hit.m_rayType = tc.rayType;
+    hit.m_payload = tc.payload;
+    hit.m_hitT = is.m_hitT;
+    std::memcpy(hit.m_attributes, is.m_candidate, rtd::kMaxAttributeBytes);
+}
 
 bool StateAccess::AcceptCandidate(TraceContext& tc, unsigned inst, unsigned geom, unsigned prim,
-                                float t, float u, float v) {
-        TraceEnv env;
-        rtd::State is;
-        if (!Intersect(tc, inst, geom, prim, t, u, v, env, is)) return false;
-        const InstanceRecord& record = *tc.target->instances[inst].children[geom];
-        const ResolvedProgram& anyHit = record.materials[is.m_material].anyHit[tc.rayType];
-        if (!anyHit.function) return true;
-        rtd::State hit;
-        PrepareHit(hit, anyHit, tc, env, is);
-        hit.m_ray.tmax = is.m_hitT;
-        anyHit.function(hit);
-        return !hit.m_ignored;
-    }
+                                  float t, float u, float v) {
+    TraceEnv env;
+    rtd::State is;
+    if (!Intersect(tc, inst, geom, prim, t, u, v, env, is)) return false;
+    const InstanceRecord& record = *tc.target->instances[inst].children[geom];
+    const ResolvedProgram& anyHit = record.materials[is.m_material].anyHit[tc.rayType];
+    if (!anyHit.function) return true;
+    rtd::State hit;
+    PrepareHit(hit, anyHit, tc, env, is);
+    hit.m_ray.tmax = is.m_hitT;
+    anyHit.function(hit);
+    return !hit.m_ignored;
+}
 
 // The closest hit Embree found: its programs run; false when its intersection program turned it
 // down, so the ray misses.
 bool StateAccess::ClosestHit(TraceContext& tc, const RTCRayHit& rh) {
-        TraceEnv env;
-        rtd::State is;
-        if (!Intersect(tc, rh.hit.instID[0], rh.hit.geomID, rh.hit.primID, rh.ray.tfar, rh.hit.u,
-                       rh.hit.v, env, is)) {
-            return false;
-        }
-        const InstanceRecord& record = *tc.target->instances[rh.hit.instID[0]].children[rh.hit.geomID];
-        const ResolvedProgram& closest = record.materials[is.m_material].closestHit[tc.rayType];
-        if (closest.function) {
-            rtd::State hit;
-            PrepareHit(hit, closest, tc, env, is);
-            closest.function(hit);
-        }
-        return true;
+    TraceEnv env;
+    rtd::State is;
+    if (!Intersect(tc, rh.hit.instID[0], rh.hit.geomID, rh.hit.primID, rh.ray.tfar, rh.hit.u,
+                   rh.hit.v, env, is)) {
+        return false;
     }
+    const InstanceRecord& record = *tc.target->instances[rh.hit.instID[0]].children[rh.hit.geomID];
+    const ResolvedProgram& closest = record.materials[is.m_material].closestHit[tc.rayType];
+    if (closest.function) {
+        rtd::State hit;
+        PrepareHit(hit, closest, tc, env, is);
+        closest.function(hit);
+    }
+    return true;
+}
 
 void StateAccess::Miss(const TraceContext& tc) {
-        const ResolvedProgram& miss = tc.frame->miss[tc.rayType];
-        if (!miss.function) return;
-        TraceEnv env{tc.frame, nullptr, tc.depth};
-        rtd::State state;
-        StateAccess::Prepare(state, miss, env, tc.index, tc.dim);
-        state.m_ray = tc.ray;
-        state.m_rayType = tc.rayType;
-        state.m_payload = tc.payload;
-        miss.function(state);
-    }
+    const ResolvedProgram& miss = tc.frame->miss[tc.rayType];
+    if (!miss.function) return;
+    TraceEnv env{tc.frame, nullptr, tc.depth};
+    rtd::State state;
+    StateAccess::Prepare(state, miss, env, tc.index, tc.dim);
+    state.m_ray = tc.ray;
+    state.m_rayType = tc.rayType;
+    state.m_payload = tc.payload;
+    miss.function(state);
+}
 
 void StateAccess::Prepare(rtd::State& state, const ResolvedProgram& program, TraceEnv& env,
                           rtd::UInt2 index, rtd::UInt2 dim) {
@@ -150,14 +150,31 @@ void State::Trace(Node node, const Ray& ray, unsigned rayType, void* payload) {
     rt::TraceEnv& env = *static_cast<rt::TraceEnv*>(m_runtime);
     rt::LaunchFrame& frame = *env.frame;
     if (rayType >= frame.miss.size() || env.depth + 1 >= kMaxTraceDepth) return;
-    rt::TraceContext tc{{}, &frame, static_cast<const rt::TraceTarget*>(node.top), ray, rayType,
-                        payload, env.depth + 1, m_launchIndex, m_launchDim};
+    rt::TraceContext tc{{},
+                        &frame,
+                        static_cast<const rt::TraceTarget*>(node.top),
+                        ray,
+                        rayType,
+                        payload,
+                        env.depth + 1,
+                        m_launchIndex,
+                        m_launchDim};
     rtcInitIntersectContext(&tc.base);
     bool hit = false;
     if (tc.target && tc.target->top) {
         RTCRayHit rh{};
-        rh.ray = {ray.origin.x, ray.origin.y, ray.origin.z, ray.tmin, ray.direction.x,
-                  ray.direction.y, ray.direction.z, 0.0f, ray.tmax, 0xFFFFFFFFu, 0, 0};
+        rh.ray = {ray.origin.x,
+                  ray.origin.y,
+                  ray.origin.z,
+                  ray.tmin,
+                  ray.direction.x,
+                  ray.direction.y,
+                  ray.direction.z,
+                  0.0f,
+                  ray.tmax,
+                  0xFFFFFFFFu,
+                  0,
+                  0};
         if (frame.closestHitTypes[rayType]) {
             rh.hit.geomID = RTC_INVALID_GEOMETRY_ID;
             rh.hit.instID[0] = RTC_INVALID_GEOMETRY_ID;
@@ -172,25 +189,41 @@ void State::Trace(Node node, const Ray& ray, unsigned rayType, void* payload) {
     if (!hit) rt::StateAccess::Miss(tc);
 }
 
+namespace {
+
+// v through the matrix of the hit instance; unchanged outside one.
+template <class Apply>
+Float3 ThroughInstance(void* runtime, Float3 v, Apply apply) {
+    const rt::FlatInstance* instance = static_cast<rt::TraceEnv*>(runtime)->instance;
+    return instance ? apply(*instance, v) : v;
+}
+
+}  // namespace
+
 Float3 State::ObjectToWorldPoint(Float3 p) const {
-    const rt::FlatInstance* i = static_cast<rt::TraceEnv*>(m_runtime)->instance;
-    return i ? rt::ApplyPoint(i->toWorld, p) : p;
+    return ThroughInstance(m_runtime, p, [](const rt::FlatInstance& i, Float3 v) {
+        return rt::ApplyPoint(i.toWorld, v);
+    });
 }
 Float3 State::ObjectToWorldVector(Float3 v) const {
-    const rt::FlatInstance* i = static_cast<rt::TraceEnv*>(m_runtime)->instance;
-    return i ? rt::ApplyVector(i->toWorld, v) : v;
+    return ThroughInstance(m_runtime, v, [](const rt::FlatInstance& i, Float3 w) {
+        return rt::ApplyVector(i.toWorld, w);
+    });
 }
 Float3 State::ObjectToWorldNormal(Float3 n) const {
-    const rt::FlatInstance* i = static_cast<rt::TraceEnv*>(m_runtime)->instance;
-    return i ? rt::ApplyTransposed(i->toObject, n) : n;
+    return ThroughInstance(m_runtime, n, [](const rt::FlatInstance& i, Float3 w) {
+        return rt::ApplyTransposed(i.toObject, w);
+    });
 }
 Float3 State::WorldToObjectPoint(Float3 p) const {
-    const rt::FlatInstance* i = static_cast<rt::TraceEnv*>(m_runtime)->instance;
-    return i ? rt::ApplyPoint(i->toObject, p) : p;
+    return ThroughInstance(m_runtime, p, [](const rt::FlatInstance& i, Float3 v) {
+        return rt::ApplyPoint(i.toObject, v);
+    });
 }
 Float3 State::WorldToObjectVector(Float3 v) const {
-    const rt::FlatInstance* i = static_cast<rt::TraceEnv*>(m_runtime)->instance;
-    return i ? rt::ApplyVector(i->toObject, v) : v;
+    return ThroughInstance(m_runtime, v, [](const rt::FlatInstance& i, Float3 w) {
+        return rt::ApplyVector(i.toObject, w);
+    });
 }
 
 bool State::PotentialIntersection(float t) {

@@ -59,7 +59,8 @@ void Nothing(rtd::State&) {}
 
 constexpr const char* kIntersectVars[] = {"vertexBuffer", "vertIndexBuffer", "value"};
 void Intersect(rtd::State& s) {
-    const auto* tri = s.Element<rtd::Int3>(s.Var(1).buffer, static_cast<std::size_t>(s.PrimitiveIndex()));
+    const auto* tri =
+        s.Element<rtd::Int3>(s.Var(1).buffer, static_cast<std::size_t>(s.PrimitiveIndex()));
     if (!tri || !s.PotentialIntersection(s.Triangle().t)) return;
     const auto* a = s.Element<Float3>(s.Var(0).buffer, static_cast<std::size_t>(tri->x));
     const auto* b = s.Element<Float3>(s.Var(0).buffer, static_cast<std::size_t>(tri->y));

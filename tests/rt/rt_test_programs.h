@@ -25,7 +25,7 @@ struct ProbeRay {
 
 struct Probe {
     int hit = 0;
-    int id = -1;     // the hit geometry instance's "id"
+    int id = -1;  // the hit geometry instance's "id"
     int prim = -1;
     float t = 0.0f;
     rtd::Float3 origin{0, 0, 0};  // the hit instance's object origin in the world
