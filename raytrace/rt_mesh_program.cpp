@@ -13,20 +13,15 @@ constexpr const char* kMeshVars[] = {"vertexBuffer", "normalBuffer", "colorBuffe
                                      "textBuffer",   "vertIndexBuffer", "hasVertexNormals",
                                      "hasVertexColors", "hasVertexUV", "meshColor"};
 
-template <class T>
-T Blend(const T& a, const T& b, const T& c, float u, float v);
-
-template <>
+// The corners' values weighted by the hit's barycentric coordinates.
 Float3 Blend(const Float3& a, const Float3& b, const Float3& c, float u, float v) {
     return a * (1.0f - u - v) + b * u + c * v;
 }
-template <>
 rtd::Float4 Blend(const rtd::Float4& a, const rtd::Float4& b, const rtd::Float4& c, float u, float v) {
     const float w = 1.0f - u - v;
     return {a.x * w + b.x * u + c.x * v, a.y * w + b.y * u + c.y * v, a.z * w + b.z * u + c.z * v,
             a.w * w + b.w * u + c.w * v};
 }
-template <>
 rtd::Float2 Blend(const rtd::Float2& a, const rtd::Float2& b, const rtd::Float2& c, float u, float v) {
     const float w = 1.0f - u - v;
     return {a.x * w + b.x * u + c.x * v, a.y * w + b.y * u + c.y * v};

@@ -12,7 +12,8 @@ constexpr float kRingBend = 1.5f;      // rings the turbulence may shift a point
 
 float SpotFactor(float cosAngle, float cosCutoff, float cosOuter, float exponent) {
     if (!(cosAngle > cosOuter)) return 0.0f;
-    const float falloff = std::pow(std::max(cosAngle, 0.0f), exponent);
+    const float c = std::max(cosAngle, 0.0f);
+    const float falloff = exponent == 1.0f ? c : std::pow(c, exponent);
     if (cosAngle >= cosCutoff) return falloff;
     const float edge = (cosAngle - cosOuter) / std::max(cosCutoff - cosOuter, 1e-6f);
     return falloff * std::clamp(edge, 0.0f, 1.0f);

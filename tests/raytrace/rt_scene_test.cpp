@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -50,6 +51,15 @@ Box Differences(const Image& a, const Image& b, int width) {
         }
     }
     return box;
+}
+
+// Distinct colours among the pixels where a differs from b.
+std::size_t Distinct(const Image& a, const Image& b) {
+    std::set<std::uint32_t> colours;
+    for (std::size_t i = 0; i + 3 < a.size(); i += 4) {
+        if (ColorDistance(&a[i], &b[i]) > 24) colours.insert(a[i] | a[i + 1] << 8 | a[i + 2] << 16);
+    }
+    return colours.size();
 }
 
 int Brightness(const std::uint8_t* p) { return p[0] + p[1] + p[2]; }
@@ -197,7 +207,7 @@ TEST_F(RtSceneTest, ShadowsOnlyDarkenAndDarkenTheFloorUnderTheDancer) {
     EXPECT_EQ(brighter, 0) << "a shadow ray made a pixel brighter";
 }
 
-TEST_F(RtSceneTest, ToonShadingChangesTheDancerOnly) {
+TEST_F(RtSceneTest, ToonShadingQuantisesTheDancerOnly) {
     ShowClub = 0;
     RtShowClub(0);
     const Image plain = Render();
@@ -213,6 +223,8 @@ TEST_F(RtSceneTest, ToonShadingChangesTheDancerOnly) {
     EXPECT_LE(toonChange.x1, dancer.x1);
     EXPECT_GE(toonChange.y0, dancer.y0);
     EXPECT_LE(toonChange.y1, dancer.y1);
+    // Flat bands: far fewer shades on her than smooth shading gives.
+    EXPECT_LT(3 * Distinct(toon, noDancer), 2 * Distinct(plain, noDancer));
 }
 
 TEST_F(RtSceneTest, ThePictureIsTheSameForOneAndEightThreads) {
