@@ -11,6 +11,7 @@
 #include "model/noise_table.h"
 #include "platform/rt/rt_test.h"
 #include "raytrace/rt_context.h"
+#include "raytrace/rt_frame.h"
 #include "raytrace/rt_host.h"
 #include "raytrace/rt_scene.h"
 #include "raytrace/rt_update.h"
@@ -150,6 +151,22 @@ TEST_F(RtGraphTest, EveryNamedTextureOfTheClubLoadsAndNoneNeverDoes) {
         textured += named;
     }
     EXPECT_GT(textured, 0) << "the generated club has its ceiling and carpet textures";
+}
+
+TEST_F(RtGraphTest, TheCameraTakesTheEyeAndTheBackgroundFollowsTheClub) {
+    RtCameraRecord camera{{1, 2, 3}, {0, 0, -1}, {0, 1, 0}, 0.25f, 2.0f};
+    ShowClub = 1;
+    RtUpdateCamera(camera);
+    EXPECT_EQ(FloatsOf(RtState.miss, "bgColor"), (std::vector<float>{0, 0, 0, 0}));
+    EXPECT_EQ(FloatsOf(RtState.camera, "cameraPos"), (std::vector<float>{1, 2, 3, 0}));
+    // The screen's right: direction x up.
+    EXPECT_EQ(FloatsOf(RtState.camera, "cameraSide"), (std::vector<float>{1, 0, 0, 0}));
+    EXPECT_EQ(FloatsOf(RtState.camera, "fovScale")[0], 0.25f);
+    EXPECT_EQ(FloatsOf(RtState.camera, "aspectRatio")[0], 2.0f);
+    ShowClub = 0;
+    RtUpdateCamera(camera);
+    EXPECT_EQ(FloatsOf(RtState.miss, "bgColor"), (std::vector<float>{1, 1, 1, 0}));
+    ShowClub = 1;
 }
 
 struct BufferCase {
