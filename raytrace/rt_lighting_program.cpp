@@ -15,6 +15,7 @@ constexpr float kToonAmbientBoost = 0.2f;  // as the OpenGL engine brightens too
 constexpr float kKeySpotExponent = 5.0f;   // spot 0; the coloured spots fall off with 1
 constexpr float kTurbulenceScale = 1.0f / 4000.0f;
 constexpr float kBumpDepth = 0.35f;
+constexpr float kFaintest = 0.5f / 255.0f;
 
 enum LightingVar {
     kReflectivity, kAmbient, kLuminous, kShiny, kWood, kReflective, kToon, kBump, kTextured,
@@ -92,15 +93,16 @@ Float3 Visibility(rtd::State& s, const Surface& f, Float3 toLight, float distanc
 Float3 Light(rtd::State& s, const Surface& f, Float3 toLight, float distance, Float3 colour) {
     const float nl = Dot(f.normal, toLight);
     if (nl <= 0.0f) return {0, 0, 0};
-    const Float3 seen = Visibility(s, f, toLight, distance);
-    if (seen.x <= 0.0f && seen.y <= 0.0f && seen.z <= 0.0f) return {0, 0, 0};
     const float diffuse = f.toon ? ToonBand(nl) : nl;
     Float3 lit = f.base * diffuse;
     if (s.Var(kShiny).Int() && !f.toon) {
         const float h = Highlight(f.normal, toLight, f.toEye);
         lit = lit + Float3{h, h, h};
     }
-    return lit * colour * seen;
+    lit = lit * colour;
+    // Light too faint to change an output byte needs no shadow ray.
+    if (std::max({lit.x, lit.y, lit.z}) < kFaintest) return {0, 0, 0};
+    return lit * Visibility(s, f, toLight, distance);
 }
 
 // A point light without falloff: near the dancer it shines as the OpenGL engine's distant
