@@ -22,8 +22,8 @@ RtSceneState RtScene;
 namespace {
 
 constexpr unsigned kTopChildRoom = 100;
-constexpr RtAccelSpec kStaticPart = {"Sbvh", "Bvh", true, false};
-constexpr RtAccelSpec kDeformingPart = {"Lbvh", "Bvh", true, true};
+constexpr RtAccelSettings kStaticPart = {"Sbvh", "Bvh", true, false};
+constexpr RtAccelSettings kDeformingPart = {"Lbvh", "Bvh", true, true};
 
 RTtransform CreateTransform(RTobject child, const float* matrix) {
     RTtransform transform = nullptr;
@@ -194,19 +194,19 @@ void RtSetInstanceFloat3(RTgeometryinstance instance, const char* name, float va
     rtVariableSet3f(v, value, value, value);
 }
 
-void RtCreatePartGroup(RtSceneObject& record, int i, const RtAccelSpec& spec) {
+void RtCreatePartGroup(RtSceneObject& record, int i, const RtAccelSettings& settings) {
     RTgeometrygroup& group = record.geometryGroups[i];
     rtGeometryGroupCreate(RtState.context, &group);
     rtGeometryGroupSetChildCount(group, 1);
     rtGeometryGroupSetChild(group, 0, record.geometryInstances[i]);
     RTacceleration& accel = record.partAccelerations[i];
     rtAccelerationCreate(RtState.context, &accel);
-    rtAccelerationSetBuilder(accel, spec.builder);
-    rtAccelerationSetTraverser(accel, spec.traverser);
+    rtAccelerationSetBuilder(accel, settings.builder);
+    rtAccelerationSetTraverser(accel, settings.traverser);
     rtAccelerationSetProperty(accel, "vertex_buffer_name", "vertexBuffer");
     rtAccelerationSetProperty(accel, "index_buffer_name", "vertIndexBuffer");
-    if (spec.refit) rtAccelerationSetProperty(accel, "refit", "1");
-    if (spec.refine) rtAccelerationSetProperty(accel, "refine", "1");
+    if (settings.refit) rtAccelerationSetProperty(accel, "refit", "1");
+    if (settings.refine) rtAccelerationSetProperty(accel, "refine", "1");
     rtGeometryGroupSetAcceleration(group, accel);
     rtAccelerationMarkDirty(accel);
 }

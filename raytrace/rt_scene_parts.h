@@ -7,7 +7,7 @@
 namespace raytrace {
 
 // The acceleration of one part's geometry group; it always names the part's buffers.
-struct RtAccelSpec {
+struct RtAccelSettings {
     const char* builder;
     const char* traverser;
     bool refine;
@@ -19,7 +19,7 @@ void RtCreateGeometryInstance(RTgeometry geometry, RTmaterial material,
 RTvariable RtSetInstanceInt(RTgeometryinstance instance, const char* name, int value);
 void RtSetInstanceFloat3(RTgeometryinstance instance, const char* name, float value);
 // Geometry group i holding geometry instance i, with its acceleration marked dirty.
-void RtCreatePartGroup(RtSceneObject& record, int i, const RtAccelSpec& spec);
+void RtCreatePartGroup(RtSceneObject& record, int i, const RtAccelSettings& settings);
 // An acceleration "Bvh"/"Bvh" set on the group and marked dirty.
 RTacceleration RtCreateGroupAcceleration(RTgroup group);
 // modelGroup with count children, child(j) giving child j (null leaves the slot empty).
