@@ -16,7 +16,7 @@ void InstallRayTracer() {
                                  ::ReportMessage,      &RenderRt3DShadows, &RenderRtReflections,
                                  &RenderRt3DTextures};
     // Start-up failures shut the ray tracer down again, so a failed start leaves nothing.
-    RayTracer = RayTracerCalls{rt::RtCheckAvailable, rt::RtStart, rt::RtShutdown,
-                               rt::CloseRtErrorReport};
+    RayTracer = RayTracerCalls{rt::RtCheckAvailable,   rt::RtStart,       rt::RtShutdown,
+                               rt::CloseRtErrorReport, rt::RtHoldWarning, rt::RtReleaseWarning};
     rt::InstallRtFrameHooks();
 }

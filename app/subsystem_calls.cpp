@@ -19,3 +19,5 @@ int RtCheckAvailable() { return CallOrUnavailable(RayTracer.RtCheckAvailable); }
 int RtInitialize() { return CallOrUnavailable(RayTracer.RtInitialize); }
 void RtShutdown() { CallIfInstalled(RayTracer.RtShutdown); }
 void CloseRtErrorReport() { CallIfInstalled(RayTracer.CloseRtErrorReport); }
+void RtHoldWarning() { CallIfInstalled(RayTracer.RtHoldWarning); }
+int RtReleaseWarning() { return RayTracer.RtReleaseWarning ? RayTracer.RtReleaseWarning() : 0; }

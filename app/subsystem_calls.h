@@ -13,6 +13,8 @@ struct RayTracerCalls {
     int (*RtInitialize)() = nullptr;      // 0 when the ray tracer started
     void (*RtShutdown)() = nullptr;
     void (*CloseRtErrorReport)() = nullptr;
+    void (*RtHoldWarning)() = nullptr;    // at the start of a frame
+    int (*RtReleaseWarning)() = nullptr;  // at its end: 1 when the ray tracer fell back in it
 };
 
 extern SoundSystemCalls SoundSystem;
@@ -28,3 +30,5 @@ void SoundRelease();
 [[nodiscard]] int RtInitialize();
 void RtShutdown();
 void CloseRtErrorReport();
+void RtHoldWarning();
+[[nodiscard]] int RtReleaseWarning();  // 0 without a ray tracer

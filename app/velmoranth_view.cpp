@@ -11,6 +11,7 @@
 #include "app/scene_init.h"
 #include "app/settings_globals.h"
 #include "app/shell_state.h"
+#include "app/subsystem_calls.h"
 #include "app/velmoranth_app.h"
 #include "audio/music_player.h"
 #include "platform/gui/gl_view.h"
@@ -124,6 +125,7 @@ void CVelmoranthView::OnDraw() {
                                                                                   : kOpenGlEngine);
     }
     if (!m_window->MakeCurrent()) return;
+    RtHoldWarning();
     AnimateAndRenderFrame();
     RefreshPlayerPosition();
     // A fatal message during the frame has shut the program down: nothing more to show.
@@ -133,5 +135,9 @@ void CVelmoranthView::OnDraw() {
         if (m_exitAfterFrames > 0 && m_framesDrawn >= m_exitAfterFrames) ShutDownApp();
     }
     m_window->DoneCurrent();
+    // The ray tracer's warning comes after the frame, and a fallback in it switches engines
+    // the way the menu does (the frame-rate average restarts; the Render Options popup is
+    // refilled for the engine when it next opens).
+    if (RtReleaseWarning() && !ShutDownStarted) theApp.SetRenderEngine(kOpenGlEngine);
     if (!ShutDownStarted) m_window->PostRedraw();
 }

@@ -14,6 +14,9 @@ namespace {
 
 std::FILE* g_report = nullptr;
 bool g_warned = false;
+bool g_holding = false;   // a frame is drawing: the warning waits for its end
+bool g_pending = false;   // the warning waits
+bool g_fellBack = false;  // a failure since the hold began
 
 }  // namespace
 
@@ -45,9 +48,31 @@ void ReportRtFailure(const char* message) {
     WriteRtErrorReport(message);
     // The engine and the flag change before the dialog, whose message loop may paint a frame.
     if (RtHost.renderEngine) *RtHost.renderEngine = kRtOpenGlEngine;
+    g_fellBack = true;
     if (g_warned) return;
     g_warned = true;
+    if (g_holding) {
+        g_pending = true;
+        return;
+    }
     if (RtHost.reportMessage) RtHost.reportMessage(kRtWarning, kRtMessageCategory);
+}
+
+void RtHoldWarning() {
+    g_holding = true;
+    g_fellBack = false;
+}
+
+int RtReleaseWarning() {
+    g_holding = false;
+    const int fellBack = g_fellBack ? 1 : 0;
+    g_fellBack = false;
+    if (g_pending) {
+        g_pending = false;
+        // The hold is over first: the dialog's message loop may draw a frame of its own.
+        if (RtHost.reportMessage) RtHost.reportMessage(kRtWarning, kRtMessageCategory);
+    }
+    return fellBack;
 }
 
 int ReportRtError(RTresult result, const char* stepText) {
@@ -68,6 +93,11 @@ int RtCheckContextCreation() {
 
 int RtCheckAvailable() { return RtCheckContextCreation(); }
 
-void ResetRtReportForTest() { g_warned = false; }
+void ResetRtReportForTest() {
+    g_warned = false;
+    g_holding = false;
+    g_pending = false;
+    g_fellBack = false;
+}
 
 }  // namespace raytrace

@@ -18,6 +18,11 @@ void ReportRtFailure(const char* message);
 int OpenRtErrorReport();
 void WriteRtErrorReport(const char* text);
 void CloseRtErrorReport();
+// From the start of a frame to its end the warning waits: its dialog's message loop could
+// otherwise draw a frame inside the one that failed. The release shows a warning that waited
+// and returns 1 when the ray tracer fell back since the hold began.
+void RtHoldWarning();
+int RtReleaseWarning();
 // 0 when a context can be created here; RtCheckAvailable is the same entry.
 int RtCheckContextCreation();
 int RtCheckAvailable();

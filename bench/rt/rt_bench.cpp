@@ -2,13 +2,14 @@
 // ray per hit, trivial shading), side by side with bare Embree tracing the same triangles in
 // the same two levels, over the same tiles and threads. The difference is the runtime's
 // overhead: programs, variable blocks, filters and the flattened graph. Threads: the
-// hardware's (VM_RT_THREADS changes the runtime's). Run from the run folder (Models/ there).
+// hardware's, or VM_RT_THREADS for both. Run from the run folder (Models/ there).
 
 #include <benchmark/benchmark.h>
 #include <embree3/rtcore.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -125,7 +126,7 @@ void RegisterPrograms() {
 // The scene in the runtime: per mesh a geometry in a geometry group, per placement a
 // transform, all under one group.
 class RuntimeScene {
-  public:
+public:
     RuntimeScene() {
         RegisterPrograms();
         rtContextCreate(&m_context);
@@ -166,7 +167,7 @@ class RuntimeScene {
     RuntimeScene(const RuntimeScene&) = delete;
     RuntimeScene& operator=(const RuntimeScene&) = delete;
 
-    bool Launch() { return rtContextLaunch2D(m_context, 0, kW, kH) == RT_SUCCESS; }
+    bool Launch(RTsize w = kW, RTsize h = kH) { return rtContextLaunch2D(m_context, 0, w, h) == RT_SUCCESS; }
     // Primary rays plus one shadow ray per hit, from the last image.
     std::int64_t Rays() {
         void* data = nullptr;
@@ -178,7 +179,7 @@ class RuntimeScene {
         return std::int64_t{kW} * kH + hits;
     }
 
-  private:
+private:
     RTacceleration Acceleration(const char* builder) {
         RTacceleration a = nullptr;
         rtAccelerationCreate(m_context, &a);
@@ -233,14 +234,23 @@ class RuntimeScene {
     RTbuffer m_output = nullptr;
 };
 
-// Bare Embree: the same meshes as instanced scenes, the same rays, no programs.
+// The runtime's thread count: VM_RT_THREADS, else the hardware's.
+unsigned Threads() {
+    const char* text = std::getenv("VM_RT_THREADS");
+    const long n = text ? std::strtol(text, nullptr, 10) : 0;
+    return n >= 1 ? static_cast<unsigned>(n) : std::max(1u, std::thread::hardware_concurrency());
+}
+
+// Bare Embree: the same meshes as instanced scenes with the runtime's scene flags, the same
+// rays, no programs.
 class BareScene {
-  public:
+public:
     BareScene()
         : m_device(rtcNewDevice(nullptr)),
-          m_pool(std::max(1u, std::thread::hardware_concurrency())) {
+          m_pool(Threads()) {
         for (const rtbench::Mesh& mesh : Scene().meshes) m_meshes.push_back(MeshScene(mesh));
         m_top = rtcNewScene(m_device);
+        rtcSetSceneFlags(m_top, RTC_SCENE_FLAG_ROBUST);
         for (const rtbench::Placement& placed : Scene().placements) {
             RTCGeometry g = rtcNewGeometry(m_device, RTC_GEOMETRY_TYPE_INSTANCE);
             rtcSetGeometryInstancedScene(g, m_meshes[placed.mesh]);
@@ -278,9 +288,10 @@ class BareScene {
         return std::int64_t{kW} * kH + hits;
     }
 
-  private:
+private:
     RTCScene MeshScene(const rtbench::Mesh& mesh) {
         RTCScene scene = rtcNewScene(m_device);
+        rtcSetSceneFlags(scene, RTC_SCENE_FLAG_ROBUST);
         rtcSetSceneBuildQuality(scene, RTC_BUILD_QUALITY_HIGH);
         RTCGeometry g = rtcNewGeometry(m_device, RTC_GEOMETRY_TYPE_TRIANGLE);
         void* v = rtcSetNewGeometryBuffer(g, RTC_BUFFER_TYPE_VERTEX, 0, RTC_FORMAT_FLOAT3, 12,
@@ -340,6 +351,15 @@ void BM_RuntimePrimaryAndShadowRays(benchmark::State& state) {
     state.counters["triangles"] = static_cast<double>(Scene().placedTriangles);
 }
 
+// What every launch costs before its rays: validation, the flattened graph, the variable
+// blocks and the instance structure.
+void BM_RuntimeLaunchOfOnePixel(benchmark::State& state) {
+    if (!HaveScene(state)) return;
+    RuntimeScene scene;
+    for (auto _ : state) scene.Launch(1, 1);
+    state.counters["placements"] = static_cast<double>(Scene().placements.size());
+}
+
 void BM_BareEmbreePrimaryAndShadowRays(benchmark::State& state) {
     if (!HaveScene(state)) return;
     BareScene scene;
@@ -349,6 +369,7 @@ void BM_BareEmbreePrimaryAndShadowRays(benchmark::State& state) {
 }
 
 BENCHMARK(BM_RuntimePrimaryAndShadowRays)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RuntimeLaunchOfOnePixel)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareEmbreePrimaryAndShadowRays)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

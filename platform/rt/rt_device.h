@@ -119,7 +119,7 @@ constexpr std::size_t kMaxAttributeBytes = 128;
 constexpr unsigned kMaxTraceDepth = 32;  // deeper traces are refused (the ray misses nothing)
 
 class State {
-  public:
+public:
     // Every program: variable i of its definition's list.
     const Value& Var(std::size_t i) const { return m_vars[i]; }
 
@@ -177,11 +177,13 @@ class State {
     Float3 WorldToObjectPoint(Float3 p) const;
     Float3 WorldToObjectVector(Float3 v) const;
 
-    // Intersection: called once for the triangle the runtime found closest along the ray (or,
-    // for shadow-type rays, for each candidate). PrimitiveIndex and TriangleHit describe it;
-    // the program writes its attributes into CandidateAttributes, then
-    // PotentialIntersection(t) says whether t lies in the ray's interval and
-    // ReportIntersection(material) accepts the hit with those attributes.
+    // Intersection: Embree finds the triangles; the program is called for the closest one (and,
+    // for a ray type with any-hit programs, for each candidate before its any-hit program).
+    // PrimitiveIndex and Triangle describe it; the program writes its attributes into
+    // CandidateAttributes, then PotentialIntersection(t) says whether t lies in the ray's
+    // interval and ReportIntersection(material) accepts the hit with those attributes. A hit
+    // it does not report is no hit. A ray type without closest-hit programs ends at the first
+    // accepted hit.
     int PrimitiveIndex() const { return m_primitive; }
     const TriangleHit& Triangle() const { return m_triangle; }
     template <class T>
@@ -200,7 +202,7 @@ class State {
     // Visit: trace child i of the selector (once; out-of-range indices visit nothing).
     void VisitChild(unsigned i) { m_visitChild = static_cast<int>(i); }
 
-  private:
+private:
     friend struct rt::StateAccess;
 
     const Value* m_vars = nullptr;
@@ -218,8 +220,10 @@ class State {
     unsigned m_material = 0;
     int m_visitChild = -1;
     void* m_runtime = nullptr;  // the launch and the current instance, for the runtime
-    alignas(16) std::byte m_attributes[kMaxAttributeBytes] = {};
-    alignas(16) std::byte m_candidate[kMaxAttributeBytes] = {};
+    // Written by the intersection program before any hit program reads them; not cleared, for
+    // speed: each state is made per program call.
+    alignas(16) std::byte m_attributes[kMaxAttributeBytes];
+    alignas(16) std::byte m_candidate[kMaxAttributeBytes];
 };
 
 using ProgramFunction = void (*)(State& state);

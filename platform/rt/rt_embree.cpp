@@ -7,6 +7,11 @@
 namespace rt {
 namespace {
 
+// Watertight edges, and the any-hit filter passed with each ray only for ray types that have
+// any-hit programs, so other rays run Embree's plain traversal.
+const RTCSceneFlags kSceneFlags =
+    RTC_SCENE_FLAG_ROBUST | RTC_SCENE_FLAG_CONTEXT_FILTER_FUNCTION;
+
 RTCBuildQuality QualityOf(const Acceleration& a) {
     if (a.builder == "Sbvh") return RTC_BUILD_QUALITY_HIGH;
     if (a.builder == "Lbvh") return RTC_BUILD_QUALITY_LOW;
@@ -73,8 +78,6 @@ void CreateMesh(RTCDevice device, RTCBuildQuality quality, BottomLevel::Part& pa
                                 3 * sizeof(unsigned), part.primitives.size()));
     std::memcpy(ib, triangles.data(), triangles.size() * sizeof(unsigned));
     rtcSetGeometryBuildQuality(part.handle, quality);
-    rtcSetGeometryIntersectFilterFunction(part.handle, CandidateFilter);
-    rtcSetGeometryOccludedFilterFunction(part.handle, CandidateFilter);
     rtcCommitGeometry(part.handle);
 }
 
@@ -98,8 +101,7 @@ std::shared_ptr<BottomLevel> Build(const std::shared_ptr<EmbreeDevice>& device,
     built->device = device;
     built->scene = rtcNewScene(device->device);
     const bool refit = Refits(acceleration);
-    rtcSetSceneFlags(built->scene, refit ? RTC_SCENE_FLAG_ROBUST | RTC_SCENE_FLAG_DYNAMIC
-                                         : RTC_SCENE_FLAG_ROBUST);
+    rtcSetSceneFlags(built->scene, refit ? kSceneFlags | RTC_SCENE_FLAG_DYNAMIC : kSceneFlags);
     rtcSetSceneBuildQuality(built->scene, refit ? RTC_BUILD_QUALITY_LOW : QualityOf(acceleration));
     const RTCBuildQuality quality = refit ? RTC_BUILD_QUALITY_REFIT : QualityOf(acceleration);
     for (std::size_t i = 0; i < parts.size(); ++i) {
@@ -174,7 +176,7 @@ void BuildTopLevel(Context& context, TraceTarget& target) {
     auto top = std::make_shared<TopLevel>();
     RTCDevice device = context.embree->device;
     top->scene = rtcNewScene(device);
-    rtcSetSceneFlags(top->scene, RTC_SCENE_FLAG_ROBUST);
+    rtcSetSceneFlags(top->scene, kSceneFlags);
     for (std::size_t i = 0; i < target.instances.size(); ++i) {
         const FlatInstance& instance = target.instances[i];
         RTCGeometry g = rtcNewGeometry(device, RTC_GEOMETRY_TYPE_INSTANCE);

@@ -12,7 +12,7 @@ namespace {
 constexpr std::size_t kMaxGraphDepth = 32;
 
 class FrameBuilder {
-  public:
+public:
     explicit FrameBuilder(LaunchFrame& frame) : m_frame(frame), m_context(frame.context) {}
 
     // The program's variables along its own scope, then outer (innermost first).
@@ -47,12 +47,19 @@ class FrameBuilder {
         return target;
     }
 
-  private:
+private:
     static const Variable* Find(const std::string& name, const std::vector<const Scope*>& scopes) {
         for (const Scope* scope : scopes) {
             if (const Variable* v = scope->Find(name)) return v;
         }
         return nullptr;
+    }
+
+    static std::string Name(const Node& node) {
+        const char* kind = node.kind == Kind::Group      ? "group"
+                           : node.kind == Kind::Selector ? "selector"
+                                                         : "geometry group";
+        return kind + (" " + std::to_string(node.id));
     }
 
     void Error(RTresult code, std::string detail) {
@@ -138,7 +145,8 @@ class FrameBuilder {
         auto& n = static_cast<Node&>(*node);
         switch (node->kind) {
             case Kind::Group:
-                if (!n.acceleration) Error(RT_ERROR_INVALID_CONTEXT, "a group has no acceleration");
+                if (!n.acceleration)
+                    Error(RT_ERROR_INVALID_CONTEXT, Name(n) + " has no acceleration");
                 for (const auto& child : n.children)
                     Walk(child.get(), toWorld, toObject, target, path);
                 break;
@@ -163,7 +171,7 @@ class FrameBuilder {
     void WalkSelector(Selector& selector, const Matrix3x4& toWorld, const Matrix3x4& toObject,
                       TraceTarget& target, std::vector<const Object*>& path) {
         if (!selector.visit)
-            return Error(RT_ERROR_INVALID_CONTEXT, "a selector has no visit program");
+            return Error(RT_ERROR_INVALID_CONTEXT, Name(selector) + " has no visit program");
         const ResolvedProgram visit = ResolveProgram(selector.visit.get(), {&selector.scope});
         rtd::State state;
         TraceEnv env{&m_frame, nullptr, 0};
@@ -176,34 +184,30 @@ class FrameBuilder {
         }
     }
 
-    bool CheckInstance(const GeometryGroup& group, const GeometryInstance& instance) {
+    // What keeps the instance from being traced, or nothing.
+    static std::string InstanceProblem(const GeometryGroup& group,
+                                       const GeometryInstance& instance) {
+        const std::string gi = "geometry instance " + std::to_string(instance.id);
         const Geometry* g = instance.geometry.get();
-        if (!g)
-            return Error(RT_ERROR_INVALID_CONTEXT, "a geometry instance has no geometry"), false;
-        if (instance.materials.empty() ||
-            std::find(instance.materials.begin(), instance.materials.end(), nullptr) !=
-                instance.materials.end()) {
-            return Error(RT_ERROR_INVALID_CONTEXT, "a geometry instance lacks a material"), false;
+        if (!g) return gi + " has no geometry";
+        const auto& materials = instance.materials;
+        if (materials.empty() ||
+            std::find(materials.begin(), materials.end(), nullptr) != materials.end()) {
+            return gi + " lacks a material";
         }
-        if (!g->bounds || !g->intersection) {
-            return Error(RT_ERROR_INVALID_CONTEXT,
-                         "a geometry lacks its bounding box or intersection program"),
-                   false;
-        }
+        const std::string geometry = "geometry " + std::to_string(g->id);
+        if (!g->bounds || !g->intersection)
+            return geometry + " lacks its bounding box or intersection program";
         const Buffer* vertices = MeshBuffer(group, instance, false);
         const Buffer* indices = MeshBuffer(group, instance, true);
         if (!vertices || vertices->format != RT_FORMAT_FLOAT3 || !indices ||
             indices->format != RT_FORMAT_INT3) {
-            return Error(RT_ERROR_INVALID_CONTEXT,
-                         "a geometry lacks its FLOAT3 vertex or INT3 index buffer"),
-                   false;
+            return geometry + " lacks its FLOAT3 vertex or INT3 index buffer";
         }
         if (g->primitiveCount > indices->width * indices->height) {
-            return Error(RT_ERROR_INVALID_CONTEXT,
-                         "a geometry's primitive count exceeds its index buffer"),
-                   false;
+            return geometry + "'s primitive count exceeds its index buffer";
         }
-        return true;
+        return "";
     }
 
     const InstanceRecord* RecordFor(const GeometryInstance& instance) {
@@ -239,11 +243,15 @@ class FrameBuilder {
     void Place(GeometryGroup& group, const Matrix3x4& toWorld, const Matrix3x4& toObject,
                TraceTarget& target) {
         if (!group.acceleration)
-            return Error(RT_ERROR_INVALID_CONTEXT, "a geometry group has no acceleration");
+            return Error(RT_ERROR_INVALID_CONTEXT, Name(group) + " has no acceleration");
         FlatInstance placed{nullptr, toWorld, toObject, {}};
         for (const auto& child : group.children) {
             const auto* instance = static_cast<const GeometryInstance*>(child.get());
-            if (instance && !CheckInstance(group, *instance)) return;
+            if (instance) {
+                if (std::string problem = InstanceProblem(group, *instance); !problem.empty()) {
+                    return Error(RT_ERROR_INVALID_CONTEXT, std::move(problem));
+                }
+            }
             placed.children.push_back(instance ? RecordFor(*instance) : nullptr);
         }
         std::string detail;

@@ -114,7 +114,6 @@ void RunRayGeneration(LaunchFrame& frame, unsigned x, unsigned y, unsigned width
 
 void CandidateFilter(const RTCFilterFunctionNArguments* args) {
     auto* tc = reinterpret_cast<TraceContext*>(args->context);
-    if (!tc->frame->anyHitTypes[tc->rayType]) return;
     for (unsigned i = 0; i < args->N; ++i) {
         if (args->valid[i] == 0) continue;
         const bool accepted = StateAccess::AcceptCandidate(
@@ -160,6 +159,7 @@ void State::Trace(Node node, const Ray& ray, unsigned rayType, void* payload) {
                         m_launchIndex,
                         m_launchDim};
     rtcInitIntersectContext(&tc.base);
+    if (frame.anyHitTypes[rayType]) tc.base.filter = rt::CandidateFilter;
     bool hit = false;
     if (tc.target && tc.target->top) {
         RTCRayHit rh{};

@@ -255,6 +255,21 @@ TEST_F(RtStartTest, AFailedLaunchTearsTheRayTracerDownOnceAndFallsBack) {
     RtResizeOutputBuffer();
 }
 
+TEST_F(RtStartTest, AFailureInsideAFrameWarnsOnlyAfterTheFrame) {
+    ASSERT_EQ(RtStart(), 0);
+    RtHoldWarning();
+    rtTestSetFault("rtContextLaunch2D", 1, RT_ERROR_LAUNCH_FAILED);
+    RtLaunch();
+    EXPECT_EQ(RtDisplayOutput(), 0);
+    EXPECT_TRUE(g_messages.empty()) << "no dialog inside the frame";
+    EXPECT_EQ(RtReleaseWarning(), 1);
+    ExpectFellBackWithOneWarning();
+    // The next frame has nothing new to tell.
+    RtHoldWarning();
+    EXPECT_EQ(RtReleaseWarning(), 0);
+    EXPECT_EQ(g_messages.size(), 1u);
+}
+
 TEST_F(RtStartTest, TheOutputFollowsTheWindowAndAMinimisedWindowStillLaunches) {
     ASSERT_EQ(RtStart(), 0);
     for (const auto& [w, h] : {std::pair{200, 100}, std::pair{0, 1}, std::pair{31, 17}}) {

@@ -9,7 +9,7 @@
 #include "tests/rt/rt_fixture.h"
 
 class RtScene : public RtFixture {
-  public:
+public:
     RTcontext Context() const { return m_context; }
 
     using Float3 = rtd::Float3;

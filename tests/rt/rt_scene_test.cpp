@@ -20,7 +20,7 @@ struct ChildCase {
 };
 
 class RtChildRules : public RtScene, public ::testing::WithParamInterface<ChildCase> {
-  protected:
+protected:
     RTobject Make(Made kind) {
         switch (kind) {
             case Made::Group:
@@ -285,7 +285,7 @@ INSTANTIATE_TEST_SUITE_P(
                                      ASSERT_EQ(rtGroupSetChildCount(top, 2), RT_SUCCESS);
                                      ASSERT_EQ(rtGroupSetChild(top, 1, bare), RT_SUCCESS);
                                  },
-                                 RT_ERROR_INVALID_CONTEXT, "a group has no acceleration"},
+                                 RT_ERROR_INVALID_CONTEXT, "has no acceleration"},
                       BrokenCase{"InstanceWithoutMaterial",
                                  [](RtScene&, RTgroup, RtScene::Mesh&, RTgeometryinstance gi) {
                                      ASSERT_EQ(rtGeometryInstanceSetMaterialCount(gi, 2),

@@ -132,6 +132,16 @@ void ProbeHit(rtd::State& s) {
     probe.normal = a.normal;
 }
 
+constexpr const char* kSampleVars[] = {"texId", "coords", "texels", "oneD"};
+void Sample(rtd::State& s) {
+    const unsigned i = s.LaunchIndex().x;
+    const auto* uv = s.Element<rtd::Float2>(s.Var(1).buffer, i);
+    auto* texel = s.Element<rtd::Float4>(s.Var(2).buffer, i);
+    if (!uv || !texel) return;
+    const int id = s.Var(0).Int();
+    *texel = s.Var(3).Int() ? s.Tex1D(id, uv->x) : s.Tex2D(id, uv->x, uv->y);
+}
+
 }  // namespace
 
 void RegisterTestPrograms() {
@@ -146,6 +156,7 @@ void RegisterTestPrograms() {
         {"visit", ProgramKind::Visit, kVisitVars, Visit},
         {"probe", ProgramKind::RayGeneration, kProbeVars, ProbeRays},
         {"probeHit", ProgramKind::ClosestHit, kProbeHitVars, ProbeHit},
+        {"sample", ProgramKind::RayGeneration, kSampleVars, Sample},
     };
     for (const rtd::ProgramDefinition& d : definitions) rtd::RegisterProgram(d);
 }

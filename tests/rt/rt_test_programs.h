@@ -13,6 +13,8 @@
 //   visit            shows child selectorIndex when it is below maxSelector
 //   probe            ray generation over "rays" (ProbeRay elements) into "results" (Probe)
 //   probeHit         closest hit: records the hit into the Probe payload
+//   sample           ray generation: texels[i] = the sampler texId at coords[i] (Float2),
+//                    through Tex1D when "oneD" is set, else Tex2D
 
 #include "platform/rt/rt_device.h"
 

@@ -121,7 +121,7 @@ OracleHit BruteForce(const std::vector<Placed>& scene, const rttest::ProbeRay& r
 }
 
 class RtOracle : public RtScene {
-  protected:
+protected:
     // Triangles with corners in the cube [-1, 1]^3.
     void RandomMesh(std::mt19937& rng, std::size_t count, std::vector<Float3>& vertices,
                     std::vector<Int3>& triangles) {
@@ -207,7 +207,7 @@ TEST_F(RtOracle, TheTracedHitIsTheBruteForceClosestOverAllInstances) {
 
 // A lit scene with shadows and a mirror, rendered for several thread counts.
 class ThreadedRtImage : public RtScene {
-  protected:
+protected:
     std::vector<unsigned char> Render(const char* threads) {
         setenv("VM_RT_THREADS", threads, 1);
         Renew();
