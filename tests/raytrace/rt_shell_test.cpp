@@ -72,6 +72,9 @@ TEST(RtShell, DrawsTheRayTracedClubAndSwitchesBackToOpenGl) {
     ShellQtApp qt;
     VelmoranthShell shell;
     ASSERT_TRUE(shell.InitInstance());
+    // Small, in a corner the program's own first placement leaves free, so that it covers no
+    // other test's window on the shared screen.
+    shell.Frame()->setGeometry(0, 740, 400, 300);
     CVelmoranthView& view = *shell.View();
     ASSERT_TRUE(ProcessEventsUntil([&] { return view.FramesDrawn() >= 20; }, kWaitMs));
     EXPECT_EQ(RenderEngine, kRayTracerEngine);
