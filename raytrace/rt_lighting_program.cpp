@@ -89,8 +89,10 @@ Float3 Visibility(rtd::State& s, const Surface& f, Float3 toLight, float distanc
     return shadow.attenuation;
 }
 
-// One light's diffuse and highlight at the surface, before its colour.
-Float3 Light(rtd::State& s, const Surface& f, Float3 toLight, float distance, Float3 colour) {
+// One light's diffuse and highlight at the surface in its colour, less what blocks it when it
+// casts shadows.
+Float3 Light(rtd::State& s, const Surface& f, Float3 toLight, float distance, Float3 colour,
+             bool castsShadows) {
     const float nl = Dot(f.normal, toLight);
     if (nl <= 0.0f) return {0, 0, 0};
     const float diffuse = f.toon ? ToonBand(nl) : nl;
@@ -101,18 +103,18 @@ Float3 Light(rtd::State& s, const Surface& f, Float3 toLight, float distance, Fl
     }
     lit = lit * colour;
     // Light too faint to change an output byte needs no shadow ray.
-    if (std::max({lit.x, lit.y, lit.z}) < kFaintest) return {0, 0, 0};
+    if (!castsShadows || std::max({lit.x, lit.y, lit.z}) < kFaintest) return lit;
     return lit * Visibility(s, f, toLight, distance);
 }
 
 // A point light without falloff: near the dancer it shines as the OpenGL engine's distant
-// light does, and its shadow rays end inside the room instead of on its walls.
+// light does. As there, only the spots cast shadows.
 Float3 FillLight(rtd::State& s, const Surface& f, const RtLightsRecord& lights) {
     const Float3 way = Float3{lights.mainPosition[0], lights.mainPosition[1], lights.mainPosition[2]} - f.offset;
     const float distance = Length(way);
     if (distance <= 0.0f) return {0, 0, 0};
     const Float3 colour = {lights.mainColor[0], lights.mainColor[1], lights.mainColor[2]};
-    return Light(s, f, way * (1.0f / distance), distance, colour);
+    return Light(s, f, way * (1.0f / distance), distance, colour, false);
 }
 
 Float3 Spots(rtd::State& s, const Surface& f, const RtLightsRecord& lights) {
@@ -132,7 +134,7 @@ Float3 Spots(rtd::State& s, const Surface& f, const RtLightsRecord& lights) {
         if (cone <= 0.0f) continue;
         const Float3 colour = Float3{lights.spotColor[i][0], lights.spotColor[i][1], lights.spotColor[i][2]} *
                               (cone / attenuation);
-        sum = sum + Light(s, f, toLight, distance, colour);
+        sum = sum + Light(s, f, toLight, distance, colour, true);
     }
     return sum;
 }
