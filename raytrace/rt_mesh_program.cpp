@@ -8,10 +8,14 @@ namespace raytrace {
 
 namespace {
 
-enum MeshVar { kVertices, kNormals, kColors, kTexCoords, kIndices, kHasNormals, kHasColors, kHasUV, kMeshColor };
+enum MeshVar {
+    kVertices, kNormals, kColors, kTexCoords, kIndices, kHasNormals, kHasColors, kHasUV, kMeshColor,
+    kShadowType,
+};
 constexpr const char* kMeshVars[] = {"vertexBuffer", "normalBuffer", "colorBuffer",
                                      "textBuffer",   "vertIndexBuffer", "hasVertexNormals",
-                                     "hasVertexColors", "hasVertexUV", "meshColor"};
+                                     "hasVertexColors", "hasVertexUV", "meshColor",
+                                     "shadowRayType"};
 
 // The corners' values weighted by the hit's barycentric coordinates.
 Float3 Blend(const Float3& a, const Float3& b, const Float3& c, float u, float v) {
@@ -52,13 +56,18 @@ void MeshIntersect(rtd::State& s) {
     if (!p0 || !p1 || !p2) return;
     const float u = s.Triangle().u, v = s.Triangle().v;
     auto& a = s.CandidateAttributes<RtMeshAttributes>();
+    a.color = s.Var(kMeshColor).F4();
+    if (s.Var(kHasColors).Int()) Interpolate(s, s.Var(kColors).buffer, *tri, u, v, a.color);
+    // A shadow ray asks only how much the surface lets through.
+    if (s.RayType() == s.Var(kShadowType).UInt()) {
+        s.ReportIntersection(0);
+        return;
+    }
     const Float3 e1 = *p1 - *p0, e2 = *p2 - *p0;
     a.geometricNormal = {e1.y * e2.z - e1.z * e2.y, e1.z * e2.x - e1.x * e2.z, e1.x * e2.y - e1.y * e2.x};
     a.objectPoint = Blend(*p0, *p1, *p2, u, v);
     a.shadingNormal = a.geometricNormal;
     if (s.Var(kHasNormals).Int()) Interpolate(s, s.Var(kNormals).buffer, *tri, u, v, a.shadingNormal);
-    a.color = s.Var(kMeshColor).F4();
-    if (s.Var(kHasColors).Int()) Interpolate(s, s.Var(kColors).buffer, *tri, u, v, a.color);
     a.uv = {0, 0};
     if (s.Var(kHasUV).Int()) Interpolate(s, s.Var(kTexCoords).buffer, *tri, u, v, a.uv);
     s.ReportIntersection(0);
