@@ -17,6 +17,7 @@
 #include "raytrace/rt_update.h"
 #include "render/eye_render.h"
 #include "render/scene_state.h"
+#include "tests/model/model_bytes.h"
 #include "tests/render/render_fixture.h"
 #include "tests/support/case_name.h"
 
@@ -168,6 +169,51 @@ TEST_F(RtGraphTest, TheCameraTakesTheEyeAndTheBackgroundFollowsTheClub) {
     EXPECT_EQ(FloatsOf(RtState.miss, "bgColor"), (std::vector<float>{1, 1, 1, 0}));
     ShowClub = 1;
 }
+
+struct PartLimitCase {
+    std::string name;
+    std::uint32_t type;
+    int parts;
+    int built;    // mesh parts in the record, the club's mirrors included
+    int skipped;  // parts left out
+};
+
+class RtPartLimit : public RtGraphTest, public ::testing::WithParamInterface<PartLimitCase> {};
+
+TEST_P(RtPartLimit, PartsBeyondTheRecordsRoomAreLeftOutAndTheRestBuilt) {
+    const PartLimitCase& c = GetParam();
+    ModelBytes file;
+    for (int p = 0; p < c.parts; ++p) file.Append(Part(Triangle()));
+    file.End();
+    std::vector<ModelPartEntry> entries(static_cast<std::size_t>(c.parts),
+                                        ModelPartEntry{{0, 0, 0, 0, 0, 0, 0, 0}, "none"});
+    ModelRecord record{};
+    record.name = "Many";
+    record.type = c.type;
+    record.partCount = entries.size();
+    record.parts = entries.data();
+    CModelObject model;
+    ASSERT_EQ(model.LoadBytes(file.bytes, record, 1), kLoadOk);
+    const long live = rtTestLiveObjectCount();
+    RtSceneObject built;
+    RtBuildModelGeometry(model, RtScene.material, nullptr, built);
+    EXPECT_EQ(built.meshCount, c.built);
+    EXPECT_EQ(built.skippedParts, c.skipped);
+    EXPECT_EQ(rtTestChildCount(built.modelGroup), static_cast<unsigned>(c.built));
+    for (int i = 0; i < c.built; ++i) {
+        EXPECT_EQ(rtTestChild(built.modelGroup, static_cast<unsigned>(i)), built.partTransforms[i]) << i;
+    }
+    RtDestroyObject(built);
+    EXPECT_EQ(rtTestLiveObjectCount(), live);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Models, RtPartLimit,
+    ::testing::Values(PartLimitCase{"PropWithRoomToSpare", kTypeTable4, 99, 99, 0},
+                      PartLimitCase{"PropFillingTheRecord", kTypeTable4, 100, 100, 0},
+                      PartLimitCase{"PropBeyondTheRecord", kTypeTable4, 130, 100, 30},
+                      PartLimitCase{"ClubKeepsRoomForItsMirrors", kTypeClub, 100, 100, 1}),
+    CaseName{});
 
 struct BufferCase {
     std::string name;
