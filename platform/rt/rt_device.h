@@ -137,7 +137,7 @@ public:
         }
         return reinterpret_cast<T*>(b.data + (y * b.width + x) * sizeof(T));
     }
-    // Fails the launch with the detail (a literal); the other launch indices still run.
+    // Fails the launch with the detail (a literal); tiles not yet started are skipped.
     void FailLaunch(const char* detail);
 
     // Texture lookups by sampler id (a variable holding rtTextureSamplerGetId's value), in

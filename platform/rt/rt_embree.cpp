@@ -9,8 +9,7 @@ namespace {
 
 // Watertight edges, and the any-hit filter passed with each ray only for ray types that have
 // any-hit programs, so other rays run Embree's plain traversal.
-const RTCSceneFlags kSceneFlags =
-    RTC_SCENE_FLAG_ROBUST | RTC_SCENE_FLAG_CONTEXT_FILTER_FUNCTION;
+const RTCSceneFlags kSceneFlags = RTC_SCENE_FLAG_ROBUST | RTC_SCENE_FLAG_CONTEXT_FILTER_FUNCTION;
 
 RTCBuildQuality QualityOf(const Acceleration& a) {
     if (a.builder == "Sbvh") return RTC_BUILD_QUALITY_HIGH;
@@ -19,6 +18,9 @@ RTCBuildQuality QualityOf(const Acceleration& a) {
 }
 
 bool Refits(const Acceleration& a) { return a.Property("refit", "0") == "1"; }
+
+// Ids, never reused, rather than addresses: a new object may sit where a freed one was.
+std::uint64_t IdOrZero(const Object* o) { return o ? o->id : 0; }
 
 // The part the group's child i asks for, before any Embree work.
 BottomLevel::Part WantedPart(const GeometryGroup& group, std::size_t i) {
@@ -32,13 +34,17 @@ BottomLevel::Part WantedPart(const GeometryGroup& group, std::size_t i) {
     part.primitiveCount = part.geometry->primitiveCount;
     if (part.vertices) part.vertexVersion = part.vertices->version;
     if (part.indices) part.indexVersion = part.indices->version;
+    part.instanceId = IdOrZero(part.instance);
+    part.geometryId = IdOrZero(part.geometry);
+    part.verticesId = IdOrZero(part.vertices);
+    part.indicesId = IdOrZero(part.indices);
     return part;
 }
 
 bool SameLayout(const BottomLevel::Part& a, const BottomLevel::Part& b) {
-    return a.instance == b.instance && a.geometry == b.geometry && a.vertices == b.vertices &&
-           a.indices == b.indices && a.primitiveCount == b.primitiveCount &&
-           a.indexVersion == b.indexVersion &&
+    return IdOrZero(a.instance) == b.instanceId && IdOrZero(a.geometry) == b.geometryId &&
+           IdOrZero(a.vertices) == b.verticesId && IdOrZero(a.indices) == b.indicesId &&
+           a.primitiveCount == b.primitiveCount && a.indexVersion == b.indexVersion &&
            (!a.vertices || a.vertices->width * a.vertices->height == b.vertexCount);
 }
 

@@ -27,6 +27,11 @@ struct BottomLevel {
     BottomLevel& operator=(const BottomLevel&) = delete;
 
     struct Part {
+        // Compared by id between launches; the pointers are read only while the ids match.
+        std::uint64_t instanceId = 0;
+        std::uint64_t geometryId = 0;
+        std::uint64_t verticesId = 0;
+        std::uint64_t indicesId = 0;
         const GeometryInstance* instance = nullptr;
         const Geometry* geometry = nullptr;
         const Buffer* vertices = nullptr;

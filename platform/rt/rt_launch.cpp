@@ -9,6 +9,7 @@ namespace rt {
 namespace {
 
 constexpr std::size_t kTile = 16;  // launch indices are handed out in 16 x 16 tiles
+constexpr std::size_t kMaxLaunchSide = 1 << 16;
 
 RTresult CheckCounts(const Context& context, std::string& detail) {
     if (context.entryPointCount < 1 || context.rayGeneration.empty() || !context.rayGeneration[0]) {
@@ -54,6 +55,10 @@ RTresult LaunchContext(Context& context, unsigned entry, std::size_t width, std:
         }
     }
     if (width == 0 || height == 0) return RT_SUCCESS;
+    if (width > kMaxLaunchSide || height > kMaxLaunchSide) {
+        detail = "launch " + std::to_string(width) + "x" + std::to_string(height) + " too large";
+        return RT_ERROR_INVALID_VALUE;
+    }
     if (const RTresult r = CheckCounts(context, detail)) return r;
     LaunchFrame frame(context);
     if (const RTresult r = Build(frame, *context.rayGeneration[entry], detail)) return r;
@@ -62,6 +67,7 @@ RTresult LaunchContext(Context& context, unsigned entry, std::size_t width, std:
     const auto w = static_cast<unsigned>(width), h = static_cast<unsigned>(height);
     // Each launch index writes only its own element, so tiles run in any order.
     context.pool.Run(tilesX * tilesY, [&](std::size_t tile) {
+        if (frame.failure.load(std::memory_order_relaxed)) return;  // the launch fails anyway
         const std::size_t x0 = tile % tilesX * kTile, y0 = tile / tilesX * kTile;
         for (std::size_t y = y0; y < std::min(y0 + kTile, height); ++y) {
             for (std::size_t x = x0; x < std::min(x0 + kTile, width); ++x) {

@@ -47,7 +47,8 @@ struct Object {
 enum class VarType { Unset, Int, UInt, Float, Float3, Float4, Object };
 
 struct Variable final : Object {
-    Variable(std::uint64_t owner, std::string n) : Object(Kind::Variable, owner), name(std::move(n)) {}
+    Variable(std::uint64_t owner, std::string n)
+        : Object(Kind::Variable, owner), name(std::move(n)) {}
     void ReleaseReferences() override { object.reset(); }
 
     std::string name;
@@ -80,10 +81,16 @@ struct Program final : Object {
 // The registered built-in program of that name, or null (rt_programs.cpp).
 const rtd::ProgramDefinition* FindProgramDefinition(const std::string& name);
 
+constexpr std::size_t kMaxBufferBytes = std::size_t{1} << 32;  // far past any picture or mesh
+constexpr unsigned kMaxChildren = 1u << 20;
+constexpr unsigned kMaxMaterials = 1u << 10;
+
 struct Buffer final : Object {
     Buffer(std::uint64_t owner, unsigned t) : Object(Kind::Buffer, owner), type(t) {}
     std::size_t ElementSize() const;
-    void Reallocate();  // zero-filled storage for the current format and size
+    static std::size_t ElementSize(RTformat f, std::size_t userSize);
+    // Zero-filled storage for the shape; false, changing nothing, when it cannot be had.
+    bool Reshape(RTformat f, std::size_t userSize, std::size_t w, std::size_t h, int dims);
 
     const unsigned type;
     RTformat format = RT_FORMAT_UNKNOWN;

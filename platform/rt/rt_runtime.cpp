@@ -6,16 +6,18 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <thread>
 
-#include "platform/rt/rt_launch.h"
 #include "platform/rt/rt_call.h"
+#include "platform/rt/rt_launch.h"
 
 using namespace rt;
 
 namespace {
 
 constexpr std::size_t kMaxSourceBytes = 1 << 20;
+constexpr unsigned kMaxSlots = 1 << 10;  // ray types and entry points
 
 unsigned ThreadCountFromEnvironment() {
     if (const char* text = std::getenv("VM_RT_THREADS")) {
@@ -63,16 +65,24 @@ std::shared_ptr<Object> AnyObject(std::uint64_t id) {
     return FindNode(id);
 }
 
+// New storage for the buffer's new shape; on failure the buffer stays as it was.
+RTresult Reshape(Call<Buffer>& call, RTformat format, std::size_t userSize, std::size_t w,
+                 std::size_t h, int dims) {
+    if (!call.object->Reshape(format, userSize, w, h, dims)) {
+        return call.Fail(
+            RT_ERROR_MEMORY_ALLOCATION_FAILED,
+            "no storage for " + std::to_string(w) + "x" + std::to_string(h) + " elements");
+    }
+    return RT_SUCCESS;
+}
+
 RTresult ResizeBuffer(const char* function, RTbuffer handle, std::size_t w, std::size_t h,
                       int dims) {
     Call<Buffer> call(function, IdOf(handle), Kind::Buffer);
     if (const RTresult r = call.Check()) return r;
     if (call.object->mapped) return call.Fail(RT_ERROR_ALREADY_MAPPED, "buffer is mapped");
-    call.object->width = w;
-    call.object->height = h;
-    call.object->dimensions = dims;
-    call.object->Reallocate();
-    return RT_SUCCESS;
+    Buffer& b = *call.object;
+    return Reshape(call, b.format, b.userElementSize, w, h, dims);
 }
 
 }  // namespace
@@ -91,23 +101,42 @@ RTresult Declare(Call<Object>& call, Scope& scope, const char* name, RTvariable*
     return RT_SUCCESS;
 }
 
-std::size_t Buffer::ElementSize() const {
-    switch (format) {
+std::size_t Buffer::ElementSize() const { return ElementSize(format, userElementSize); }
+
+std::size_t Buffer::ElementSize(RTformat f, std::size_t userSize) {
+    switch (f) {
         case RT_FORMAT_FLOAT: return 4;
         case RT_FORMAT_FLOAT2: return 8;
         case RT_FORMAT_FLOAT3: return 12;
         case RT_FORMAT_FLOAT4: return 16;
         case RT_FORMAT_INT3: return 12;
         case RT_FORMAT_UNSIGNED_BYTE4: return 4;
-        case RT_FORMAT_USER: return userElementSize;
+        case RT_FORMAT_USER: return userSize;
         case RT_FORMAT_UNKNOWN: break;
     }
     return 0;
 }
 
-void Buffer::Reallocate() {
-    data.assign(ElementSize() * width * height, std::byte{0});
+bool Buffer::Reshape(RTformat f, std::size_t userSize, std::size_t w, std::size_t h, int dims) {
+    const std::size_t element = ElementSize(f, userSize);
+    const std::size_t elements = w * h;
+    if ((h != 0 && elements / h != w) || (element != 0 && elements > kMaxBufferBytes / element)) {
+        return false;
+    }
+    std::vector<std::byte> storage;
+    try {
+        storage.assign(element * elements, std::byte{0});
+    } catch (const std::bad_alloc&) {
+        return false;  // the caller reports it; nothing else of ours sees the exception
+    }
+    data = std::move(storage);
+    format = f;
+    userElementSize = userSize;
+    width = w;
+    height = h;
+    dimensions = dims;
     ++version;
+    return true;
 }
 
 }  // namespace rt
@@ -133,9 +162,11 @@ namespace {
 
 // The ray type and entry point counts size their program slots.
 RTresult SetSlotCount(const char* function, RTcontext context, unsigned count,
-                      unsigned Context::*counter, std::vector<std::shared_ptr<Program>> Context::*slots) {
+                      unsigned Context::*counter,
+                      std::vector<std::shared_ptr<Program>> Context::*slots) {
     Call<Context> call(function, IdOf(context), Kind::Context);
     if (const RTresult r = call.Check()) return r;
+    if (count > kMaxSlots) return call.Fail(RT_ERROR_INVALID_VALUE, "count too large");
     call.object->*counter = count;
     (call.object->*slots).resize(count);
     return RT_SUCCESS;
@@ -232,7 +263,8 @@ RTresult rtProgramCreateFromPTXFile(RTcontext context, const char* file, const c
     }
     const rtd::ProgramDefinition* builtIn = FindProgramDefinition(name);
     if (!builtIn) {
-        return call.Fail(RT_ERROR_INVALID_SOURCE, std::string("no built-in program '") + name + "'");
+        return call.Fail(RT_ERROR_INVALID_SOURCE,
+                         std::string("no built-in program '") + name + "'");
     }
     auto created = std::make_shared<Program>(call.object->id, *builtIn);
     *program = HandleOf<RTprogram>(Register(created, true));
@@ -302,9 +334,8 @@ RTresult rtBufferSetFormat(RTbuffer buffer, RTformat format) {
         return call.Fail(RT_ERROR_INVALID_VALUE, "unknown format");
     }
     if (call.object->mapped) return call.Fail(RT_ERROR_ALREADY_MAPPED, "buffer is mapped");
-    call.object->format = format;
-    call.object->Reallocate();
-    return RT_SUCCESS;
+    Buffer& b = *call.object;
+    return Reshape(call, format, b.userElementSize, b.width, b.height, b.dimensions);
 }
 
 RTresult rtBufferGetFormat(RTbuffer buffer, RTformat* format) {
@@ -322,9 +353,8 @@ RTresult rtBufferSetElementSize(RTbuffer buffer, RTsize bytes) {
         return call.Fail(RT_ERROR_INVALID_VALUE, "element size needs RT_FORMAT_USER");
     }
     if (call.object->mapped) return call.Fail(RT_ERROR_ALREADY_MAPPED, "buffer is mapped");
-    call.object->userElementSize = bytes;
-    call.object->Reallocate();
-    return RT_SUCCESS;
+    Buffer& b = *call.object;
+    return Reshape(call, b.format, bytes, b.width, b.height, b.dimensions);
 }
 
 RTresult rtBufferSetSize1D(RTbuffer buffer, RTsize width) {

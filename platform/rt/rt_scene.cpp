@@ -145,6 +145,7 @@ bool ChildAllowed(Kind parent, Kind child) {
 RTresult SetChildCount(const char* function, std::uint64_t id, Kind kind, unsigned count) {
     Call<Node> call(function, id, kind);
     if (const RTresult r = call.Check()) return r;
+    if (count > kMaxChildren) return call.Fail(RT_ERROR_INVALID_VALUE, "child count too large");
     call.object->children.resize(count);
     return RT_SUCCESS;
 }
@@ -275,6 +276,7 @@ RTresult rtGeometryInstanceSetMaterialCount(RTgeometryinstance instance, unsigne
     Call<GeometryInstance> call("rtGeometryInstanceSetMaterialCount", IdOf(instance),
                                 Kind::GeometryInstance);
     if (const RTresult r = call.Check()) return r;
+    if (count > kMaxMaterials) return call.Fail(RT_ERROR_INVALID_VALUE, "material count too large");
     call.object->materials.resize(count);
     return RT_SUCCESS;
 }

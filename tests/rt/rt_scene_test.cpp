@@ -161,6 +161,13 @@ TEST_F(RtScene, TransformsTakeRowVectorMatricesTransposedAndComposeDownTheGraph)
     EXPECT_NEAR(p.t, 5.0f, 1e-5f);
     EXPECT_NEAR(p.origin.y, 10.0f, 1e-5f);
     EXPECT_EQ(TraceOne({0, 10, 0}, {1, 0, 0}).hit, 0);
+    // A matrix set between launches moves what the next launch sees, with no dirty mark.
+    RTtransform lift = Transform(kIdentity, GeometryGroup({Instance(Quad(0, 0, 0).geometry, 8)}));
+    SetTop(Group({lift}));
+    EXPECT_NEAR(TraceOne({0, 0, 20}, {0, 0, -1}).t, 20.0f, 1e-5f);
+    const float moveBack[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -5, 1};
+    ASSERT_EQ(rtTransformSetMatrix(lift, 1, moveBack, nullptr), RT_SUCCESS);
+    EXPECT_NEAR(TraceOne({0, 0, 20}, {0, 0, -1}).t, 25.0f, 1e-5f);
     float back[16] = {};
     RTtransform t = Transform(moveUp, GeometryGroup({}));
     ASSERT_EQ(rtTransformGetMatrix(t, 0, back, nullptr), RT_SUCCESS);
@@ -360,6 +367,22 @@ TEST_F(RtScene, StaleAndWrongKindHandlesAreRefusedByEverySceneCall) {
     EXPECT_EQ(rtGeometrySetIntersectionProgram(geometry, m_bounds), RT_ERROR_TYPE_MISMATCH);
     EXPECT_EQ(rtSelectorSetVisitProgram(asSelector, m_visit), RT_ERROR_INVALID_VALUE);
     EXPECT_EQ(rtTransformSetMatrix(nullptr, 1, kIdentity, nullptr), RT_ERROR_INVALID_VALUE);
+    // Objects of another context are no children, geometries or materials here.
+    RTcontext other = nullptr;
+    ASSERT_EQ(rtContextCreate(&other), RT_SUCCESS);
+    RTgroup foreignGroup = nullptr;
+    RTgeometry foreignGeometry = nullptr;
+    RTmaterial foreignMaterial = nullptr;
+    ASSERT_EQ(rtGroupCreate(other, &foreignGroup), RT_SUCCESS);
+    ASSERT_EQ(rtGeometryCreate(other, &foreignGeometry), RT_SUCCESS);
+    ASSERT_EQ(rtMaterialCreate(other, &foreignMaterial), RT_SUCCESS);
+    ASSERT_EQ(rtGroupSetChildCount(group, 1), RT_SUCCESS);
+    EXPECT_EQ(rtGroupSetChild(group, 0, foreignGroup), RT_ERROR_INVALID_VALUE);
+    EXPECT_EQ(rtGeometryInstanceSetGeometry(gi, foreignGeometry), RT_ERROR_INVALID_VALUE);
+    EXPECT_EQ(rtGeometryInstanceSetMaterial(gi, 0, foreignMaterial), RT_ERROR_INVALID_VALUE);
+    EXPECT_EQ(rtContextDestroy(other), RT_SUCCESS);
+    EXPECT_EQ(rtGroupSetChildCount(foreignGroup, 1), RT_ERROR_INVALID_VALUE)
+        << "gone with its context";
 }
 
 TEST_F(RtScene, DestroyedHandlesStayUsableToTheirParentsAndTheContextFreesThem) {
@@ -427,5 +450,62 @@ TEST_F(RtScene, TrianglesPastThePrimitiveCountOrWithBadIndicesAreNeverHit) {
     // The last triangle names a vertex that does not exist: skipped, never read.
     EXPECT_EQ(Down(4.2f, 0.5f).hit, 0);
 }
+
+}  // namespace
+
+namespace {
+
+// A request too large to hold is refused with the object left as it was, never attempted.
+struct HugeCase {
+    const char* name;
+    std::function<RTresult(RtScene&)> request;
+    RTresult expected;
+};
+
+class RtHugeRequest : public RtScene, public ::testing::WithParamInterface<HugeCase> {};
+
+TEST_P(RtHugeRequest, IsRefused) { EXPECT_EQ(GetParam().request(*this), GetParam().expected); }
+
+constexpr unsigned kAll = 0xFFFFFFFFu;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RtHugeRequest,
+    ::testing::Values(
+        HugeCase{"BufferArea",
+                 [](RtScene& s) {
+                     RTbuffer b = s.NewBuffer(RT_FORMAT_FLOAT4, 0, 3);
+                     const RTresult r = rtBufferSetSize2D(b, RTsize{1} << 40, RTsize{1} << 40);
+                     RTsize w = 0, h = 0;
+                     EXPECT_EQ(rtBufferGetSize2D(b, &w, &h), RT_SUCCESS);
+                     EXPECT_EQ(w, 3u) << "the old size stays";
+                     return r;
+                 },
+                 RT_ERROR_MEMORY_ALLOCATION_FAILED},
+        HugeCase{"BufferBytesOverflow",
+                 [](RtScene& s) {
+                     return rtBufferSetSize1D(s.NewBuffer(RT_FORMAT_FLOAT4, 0, 0), RTsize{1} << 62);
+                 },
+                 RT_ERROR_MEMORY_ALLOCATION_FAILED},
+        HugeCase{"UserElementSize",
+                 [](RtScene& s) {
+                     return rtBufferSetElementSize(s.NewBuffer(RT_FORMAT_USER, 4, 1 << 20),
+                                                   RTsize{1} << 40);
+                 },
+                 RT_ERROR_MEMORY_ALLOCATION_FAILED},
+        HugeCase{"GroupChildren",
+                 [](RtScene& s) { return rtGroupSetChildCount(s.Group({}), kAll); },
+                 RT_ERROR_INVALID_VALUE},
+        HugeCase{"Materials",
+                 [](RtScene& s) {
+                     return rtGeometryInstanceSetMaterialCount(
+                         s.Instance(s.Quad(0, 0, 0).geometry, 0), kAll);
+                 },
+                 RT_ERROR_INVALID_VALUE},
+        HugeCase{"RayTypes", [](RtScene& s) { return rtContextSetRayTypeCount(s.Context(), kAll); },
+                 RT_ERROR_INVALID_VALUE},
+        HugeCase{"LaunchSize",
+                 [](RtScene& s) { return rtContextLaunch2D(s.Context(), 0, RTsize{1} << 20, 1); },
+                 RT_ERROR_INVALID_VALUE}),
+    CaseName());
 
 }  // namespace
