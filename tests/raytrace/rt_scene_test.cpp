@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "animation/human_object.h"
 #include "animation/view_options.h"
@@ -309,6 +310,34 @@ TEST_F(RtSceneTest, ADancerChangeRebuildsOnlyTheDancerAndLeaksNothing) {
     RtAddDancer();
     rtGroupGetChildCount(RtScene.topGroup, &without);
     EXPECT_EQ(without, children);
+}
+
+// What the frame hands the ray tracer, counted per tick.
+struct EyeCalls {
+    int lights = 0, spots = 0, dancer = 0, launches = 0;
+    std::vector<float> eyeX;  // the camera's x at each launch
+};
+EyeCalls g_calls;
+
+TEST_F(RtSceneTest, InStereoEachEyeIsUploadedAndLaunchedFromItsOwnCamera) {
+    FrameRt.UpdateLights = [](FrameLightRecord l) { ++g_calls.lights; RtUpdateLights(l); };
+    FrameRt.UpdateSpotLights = [](FrameLightRecord l) { ++g_calls.spots; RtUpdateSpotLights(l); };
+    FrameRt.UpdateDancer = [] { ++g_calls.dancer; RtUpdateDancer(); };
+    FrameRt.Launch = [] {
+        ++g_calls.launches;
+        g_calls.eyeX.push_back(RtCameraParams.position[0]);
+        RtLaunch();
+    };
+    g_calls = {};
+    StereoRendering = 1;
+    TickFrames(1);
+    StereoRendering = 0;
+    EXPECT_EQ(g_calls.lights, 2);
+    EXPECT_EQ(g_calls.spots, 2);
+    EXPECT_EQ(g_calls.dancer, 2);
+    ASSERT_EQ(g_calls.launches, 2);
+    EXPECT_NE(g_calls.eyeX[0], g_calls.eyeX[1]) << "both eyes traced from one place";
+    EXPECT_EQ(RenderEngine, kRayTracerEngine);
 }
 
 TEST_F(RtSceneTest, AWindowResizeResizesTheOutputBeforeTheNextLaunch) {
