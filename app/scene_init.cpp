@@ -24,6 +24,7 @@
 #include "audio/analysis_thread.h"
 #include "model/mesh_part.h"
 #include "model/model_factory.h"
+#include "model/noise_table.h"
 #include "render/eye_render.h"
 #include "render/frame_driver.h"
 #include "render/planar_shadows.h"
@@ -55,15 +56,6 @@ class PropModelVisibility final : public PropVisibility {
     }
 };
 PropModelVisibility g_propVisibility;
-
-struct NoiseTerm {
-    double amplitude;
-    double frequency;
-};
-// Summed in this order; the last two share an amplitude.
-constexpr NoiseTerm kNoiseTerms[] = {
-    {0.5, 60.0}, {0.25, 111.0}, {0.125, 231.0}, {0.0675, 467.0}, {0.0675, 631.0},
-};
 
 // The shell's own start values; the scene's come from the layers below.
 void SetStartValues() {
@@ -118,18 +110,7 @@ bool CreateFonts() {
 
 }  // namespace
 
-void BuildNoiseTable() {
-    NoiseTable.assign(kNoiseTableSize, 0.0f);
-    for (int i = 1; i < kNoiseTableSize; ++i) {
-        const float x = static_cast<float>(i) / static_cast<float>(kNoiseTableSize);
-        float sum = 0.0f;
-        // Each term in double, the running sum rounded to float after each one.
-        for (const NoiseTerm& t : kNoiseTerms) {
-            sum = static_cast<float>(sum + t.amplitude * std::sin(t.frequency * x));
-        }
-        NoiseTable[i] = sum;
-    }
-}
+void BuildNoiseTable() { NoiseTable = NoiseValues(kNoiseTableSize); }
 
 int InitScene() {
     SceneObjects& scene = theApp.Scene;

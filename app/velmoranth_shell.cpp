@@ -21,6 +21,7 @@
 #include "platform/gui/gl_view.h"
 #include "platform/gui/main_frame.h"
 #include "platform/gui/message_dialog.h"
+#include "raytrace/rt_scene.h"
 #include "render/scene_state.h"
 #include "ui/about_dialog.h"
 #include "ui/cam_adjust.h"
@@ -121,6 +122,7 @@ void VelmoranthShell::ConnectCommands() {
             on, QRect(WindowClientX, WindowClientY, WindowClientWidth, WindowClientHeight));
     };
     m_seams.quitNow = [this] { m_view->ShutDownApp(); };
+    m_seams.rtShowClub = [](int showClub) { raytrace::RtShowClub(showClub); };
 
     pgui::CommandHooks hooks;
     hooks.run = [this](int id) { cmd::Run(id, m_seams); };

@@ -75,6 +75,8 @@ public:
     std::int32_t GetType() const { return m_type; }
     void GetPosition(float* out, std::int32_t i) const;
     float GetRotY(std::int32_t i) const { return m_rotY[i]; }
+    float GetRotX(std::int32_t i) const { return m_rotX[i]; }
+    float GetRotZ(std::int32_t i) const { return m_rotZ[i]; }
     const ModelNode& GetNode(std::int32_t i) const { return m_nodes[i]; }
     // Node index of joint k and of mesh part p; the caller keeps k and p below their counts.
     std::int32_t GetJointNode(std::int32_t k) const { return m_jointNodes[k]; }

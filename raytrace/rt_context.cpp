@@ -7,9 +7,12 @@
 #include <cstring>
 
 #include "animation/view_state.h"
+#include "raytrace/rt_handles.h"
 #include "raytrace/rt_host.h"
 #include "raytrace/rt_programs.h"
 #include "raytrace/rt_report.h"
+#include "raytrace/rt_scene.h"
+#include "render/scene_state.h"
 
 namespace raytrace {
 
@@ -137,16 +140,10 @@ void Upload(RTbuffer buffer, const void* bytes, std::size_t size) {
     rtBufferUnmap(buffer);
 }
 
-template <class Handle>
-void DestroyIf(Handle& handle, RTresult (*destroy)(Handle)) {
-    if (handle) destroy(handle);
-    handle = nullptr;
-}
-
 }  // namespace
 
 int RtCreateContext() {
-    RegisterRtPrograms();
+    RtRegisterPrograms();
     StepChain chain;
     if (!chain.Step(rtContextCreate(&RtState.context), "Creating Context")) return 1;
     RtReportContext = RtState.context;
@@ -184,23 +181,28 @@ int RtCreateTurbulenceTexture() {
     rtBufferSetFormat(RtState.turbulenceBuffer, RT_FORMAT_FLOAT);
     rtBufferSetSize1D(RtState.turbulenceBuffer, kTurbulenceSize);
     Upload(RtState.turbulenceBuffer, noise->data(), kTurbulenceSize * sizeof(float));
-    RTtexturesampler& s = RtState.turbulenceSampler;
-    rtTextureSamplerCreate(c, &s);
-    rtTextureSamplerSetWrapMode(s, 0, RT_WRAP_REPEAT);
-    rtTextureSamplerSetWrapMode(s, 1, RT_WRAP_REPEAT);
-    rtTextureSamplerSetFilteringModes(s, RT_FILTER_LINEAR, RT_FILTER_LINEAR, RT_FILTER_NONE);
+    const int id = RtCreateSampler(RtState.turbulenceSampler, RT_WRAP_REPEAT, RT_FILTER_LINEAR,
+                                   RtState.turbulenceBuffer);
+    RTvariable turbTexId = nullptr;
+    rtContextDeclareVariable(c, "turbTexId", &turbTexId);
+    rtVariableSet1i(turbTexId, id);
+    return 0;
+}
+
+int RtCreateSampler(RTtexturesampler& s, RTwrapmode wrap, RTfiltermode filter, RTbuffer buffer) {
+    rtTextureSamplerCreate(RtState.context, &s);
+    rtTextureSamplerSetWrapMode(s, 0, wrap);
+    rtTextureSamplerSetWrapMode(s, 1, wrap);
+    rtTextureSamplerSetFilteringModes(s, filter, filter, RT_FILTER_NONE);
     rtTextureSamplerSetIndexingMode(s, RT_TEXTURE_INDEX_NORMALIZED_COORDINATES);
     rtTextureSamplerSetReadMode(s, RT_TEXTURE_READ_NORMALIZED_FLOAT);
     rtTextureSamplerSetMaxAnisotropy(s, 1.0f);
     rtTextureSamplerSetMipLevelCount(s, 1);
     rtTextureSamplerSetArraySize(s, 1);
-    rtTextureSamplerSetBuffer(s, 0, 0, RtState.turbulenceBuffer);
+    rtTextureSamplerSetBuffer(s, 0, 0, buffer);
     int id = 0;
     rtTextureSamplerGetId(s, &id);
-    RTvariable turbTexId = nullptr;
-    rtContextDeclareVariable(c, "turbTexId", &turbTexId);
-    rtVariableSet1i(turbTexId, id);
-    return 0;
+    return id;
 }
 
 int RtCreateLightsBuffer() {
@@ -281,17 +283,20 @@ int RtInitialize() {
     int failed = RtCreateLightsBuffer();
     failed += RtCreateCameraAndMiss();
     RtState.matrixStack = std::make_unique<MatrixStack>();
+    failed += RtBuildScene();
     failed += ReportRtError(rtContextValidate(RtState.context), "Context Validate");
     // The output size and the pixel format count too: a failure reported there is no success.
     failed += ReportRtError(
         rtBufferSetSize2D(RtState.outputBuffer, static_cast<RTsize>(std::max(ViewportWidth, 0)),
                           static_cast<RTsize>(std::max(ViewportHeight, 0))),
         "Buffer Set Size 2D");
+    RtShowClub(ShowClub);
     failed += RtGetOutputPixelFormat();
     return failed;
 }
 
 void RtShutdown() {
+    RtDestroyRecords();
     DestroyIf(RtState.turbulenceSampler, rtTextureSamplerDestroy);
     DestroyIf(RtState.outputBuffer, rtBufferDestroy);
     DestroyIf(RtState.lightsBuffer, rtBufferDestroy);
@@ -302,6 +307,7 @@ void RtShutdown() {
           &RtModuleState::anyHitShadow, &RtModuleState::visit}) {
         DestroyIf(RtState.*program, rtProgramDestroy);
     }
+    RtDestroySceneNodes();
     // The context last: it releases what was not destroyed one by one.
     DestroyIf(RtState.context, rtContextDestroy);
     RtReportContext = nullptr;

@@ -54,6 +54,9 @@ int RtCreateTurbulenceTexture();
 int RtCreateLightsBuffer();
 int RtCreateCameraAndMiss();
 int RtGetOutputPixelFormat();
+// A sampler over buffer in both dimensions, without mip-maps, read as normalized floats at
+// normalized coordinates; returns its id.
+int RtCreateSampler(RTtexturesampler& sampler, RTwrapmode wrap, RTfiltermode filter, RTbuffer buffer);
 void RtShutdown();
 // What the engine switch calls: RtInitialize, and after any failure RtShutdown, so a failed
 // start leaves nothing alive; 0 only when the ray tracer runs.

@@ -12,6 +12,10 @@ struct RtHostState {
     int* renderEngine = nullptr;         // RenderEngine
     const std::vector<float>* noiseTable = nullptr;  // NoiseTable; empty when not built
     void (*reportMessage)(const char* text, int category) = nullptr;
+    // The ray tracer's own render switches; a switch not given reads as off.
+    const int* renderShadows = nullptr;      // RenderRt3DShadows
+    const int* renderReflections = nullptr;  // RenderRtReflections
+    const int* render3DTextures = nullptr;   // RenderRt3DTextures
 };
 
 extern RtHostState RtHost;

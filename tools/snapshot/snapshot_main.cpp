@@ -2,6 +2,8 @@
 // Usage: snapshot out.png [eye x y z target x y z] [width height]   (run under Xvfb)
 //        snapshot out.png frame [width height]: a whole frame as the program draws it, through
 //        the frame driver from the start camera, with the statistics overlay.
+//        snapshot out.png rtframe [width height]: the same frame drawn by the ray tracer, with
+//        its shadows, reflections and 3D textures on.
 // VELMORANTH_SNAPSHOT_DANCER=<dancer index 0 to 6> adds that dancer, posed after
 // VELMORANTH_SNAPSHOT_FRAMES frames (default 0) of 16 ms of dancing to a steady 120 beats a
 // minute in VELMORANTH_SNAPSHOT_STYLE: silent, free or beat (default beat).
@@ -10,9 +12,16 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "animation/dancer_selection.h"
 #include "audio/beat_tracker.h"
+#include "animation/view_options.h"
+#include "animation/view_state.h"
+#include "model/noise_table.h"
+#include "raytrace/rt_context.h"
+#include "raytrace/rt_host.h"
+#include "raytrace/rt_install.h"
 #include "render/demo/demo_scene.h"
 #include "render/frame_driver.h"
 #include "render/scene_state.h"
@@ -65,7 +74,20 @@ float SteppedFrameClock(std::int32_t* base) {
     return g_frameClockMs - static_cast<float>(*base);
 }
 
-int SnapshotFrame(const char* out, int width, int height) {
+// The ray tracer as the engine, with its switches at their start values.
+bool StartRayTracer() {
+    static const std::vector<float> noise = NoiseValues(1024);
+    static const int on = 1;
+    raytrace::RtHost = raytrace::RtHostState{&RayTracingAvailable, &RenderEngine, &noise, nullptr,
+                                             &on, &on, &on};
+    raytrace::InstallRtFrameHooks();
+    RayTracingAvailable = 1;
+    if (raytrace::RtStart() != 0) return false;
+    RenderEngine = kRayTracerEngine;
+    return true;
+}
+
+int SnapshotFrame(const char* out, int width, int height, bool rayTraced) {
     const auto context = GlContext::Create({width, height, 24, 8});
     if (!context) {
         std::fprintf(stderr, "no OpenGL context: is DISPLAY set (run under xvfb-run)?\n");
@@ -77,6 +99,10 @@ int SnapshotFrame(const char* out, int width, int height) {
         std::fprintf(stderr, "I couldn't find Club.dat!\n");
         return 1;
     }
+    if (rayTraced && !StartRayTracer()) {
+        std::fprintf(stderr, "the ray tracer did not start: see rt_error_report.txt\n");
+        return 1;
+    }
     ShowStats = 1;
     std::srand(1);  // the same pose on every run
     // The first two ticks only start the clock.
@@ -84,7 +110,9 @@ int SnapshotFrame(const char* out, int width, int height) {
         g_frameClockMs += kFrameMs;
         AnimateAndRenderFrame();
     }
-    if (!WritePng(out, width, height, context->ReadRgba())) {
+    const bool written = WritePng(out, width, height, context->ReadRgba());
+    if (rayTraced) raytrace::RtShutdown();
+    if (!written) {
         std::fprintf(stderr, "cannot write %s\n", out);
         return 1;
     }
@@ -94,14 +122,16 @@ int SnapshotFrame(const char* out, int width, int height) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if ((argc == 3 || argc == 5) && std::strcmp(argv[2], "frame") == 0) {
+    const bool frame = argc >= 3 && std::strcmp(argv[2], "frame") == 0;
+    const bool rtframe = argc >= 3 && std::strcmp(argv[2], "rtframe") == 0;
+    if ((argc == 3 || argc == 5) && (frame || rtframe)) {
         return SnapshotFrame(argv[1], argc == 5 ? std::atoi(argv[3]) : 960,
-                             argc == 5 ? std::atoi(argv[4]) : 540);
+                             argc == 5 ? std::atoi(argv[4]) : 540, rtframe);
     }
     if (argc != 2 && argc != 8 && argc != 10) {
         std::fprintf(stderr,
                      "usage: snapshot out.png [eyeX eyeY eyeZ targetX targetY targetZ] "
-                     "[width height]\n       snapshot out.png frame [width height]\n");
+                     "[width height]\n       snapshot out.png frame|rtframe [width height]\n");
         return 2;
     }
     SnapshotCamera camera;
