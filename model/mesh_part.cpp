@@ -90,7 +90,10 @@ void CMeshPart::SetTexCoords(const float* uv) {
 }
 
 void CMeshPart::SetColors(const float* rgba) {
-    if (rgba && m_vertexCount) CopyArray(&m_colors, rgba, std::size_t{4} * m_vertexCount);
+    if (!rgba || !m_vertexCount) return;
+    CopyArray(&m_colors, rgba, std::size_t{4} * m_vertexCount);
+    m_colorsOpaque = true;
+    for (std::size_t i = 3; i < m_colors.size(); i += 4) m_colorsOpaque &= m_colors[i] == 1.0f;
 }
 
 void CMeshPart::SetNormals(const float* xyz) {
@@ -115,6 +118,13 @@ void CMeshPart::GetVertexColor(float* out, std::int32_t i) const {
 
 void CMeshPart::GetNormal(float* out, std::int32_t i) const {
     CopyEntry(out, m_baseNormals, i, m_vertexCount, 3);
+}
+
+bool CMeshPart::IsOpaque() const {
+    if (m_flags[kTranslucent] || m_flags[kNoColor]) return false;
+    // The same choice of colour source as Compile makes.
+    const bool arrayColours = HasColors() && !(m_flags[kTextured] && DisplayTextures);
+    return !arrayColours || m_colorsOpaque;
 }
 
 int CMeshPart::IsIncomplete() const {

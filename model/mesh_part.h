@@ -77,6 +77,9 @@ public:
     void GetNormal(float* out, std::int32_t i) const;
 
     std::uint8_t IsTranslucent() const { return m_flags[kTranslucent]; }
+    // Draws alpha 1 on every pixel: not translucent, and every colour it sets has alpha 1. A
+    // no-colour part takes its caller's colour, so it never counts as opaque.
+    bool IsOpaque() const;
     int IsIncomplete() const;
 
     // Draws with vertex arrays; with a nonzero list id records the drawing into that display
@@ -137,6 +140,7 @@ private:
     bool HasColors() const { return m_flags[kFaceColors] || m_flags[kVertexColors]; }
 
     std::uint8_t m_flags[kFlagCount] = {};
+    bool m_colorsOpaque = true;  // every alpha of the RGBA array is 1
     std::uint32_t m_displayList = 0;
     std::uint32_t m_textureList = 0;  // not owned; parts may share it
     const char* m_textureName = nullptr;

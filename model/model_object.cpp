@@ -36,6 +36,14 @@ void CModelObject::GetPosition(float* out, std::int32_t i) const {
     std::memcpy(out, m_positions[i], sizeof(m_positions[i]));
 }
 
+bool CModelObject::IsOpaque() const {
+    for (std::int32_t n = 0; n < m_nodeCount; ++n) {
+        const ModelNode& node = m_nodes[n];
+        if (node.type == kNodeMeshPart && node.part && !node.part->IsOpaque()) return false;
+    }
+    return true;
+}
+
 void CModelObject::WalkNodes(bool outline, std::int32_t mode) {
     for (std::int32_t n = 0; n < m_nodeCount; ++n) {
         const ModelNode& node = m_nodes[n];

@@ -81,6 +81,9 @@ public:
     std::int32_t GetPartNode(std::int32_t p) const { return m_partNodes[p]; }
     CMeshPart* GetPart(std::int32_t p) const { return m_nodes[m_partNodes[p]].part; }
 
+    // Every mesh part is opaque (CMeshPart::IsOpaque).
+    bool IsOpaque() const;
+
     static std::int32_t IsDancerType(std::int32_t type) { return type >= 0 && type <= 6; }
 
     // mode 0 every part, 1 translucent parts only, 2 the others.

@@ -12,6 +12,7 @@
 #include "model/model_object.h"
 #include "model/vec_math.h"
 #include "render/frame_driver.h"
+#include "render/frame_shortcuts.h"
 #include "render/gl_scope.h"
 #include "render/scene_helpers.h"
 #include "render/scene_state.h"
@@ -43,6 +44,13 @@ constexpr int kClubWallPart = 6;
 constexpr int kClippedWallLayoutNodes = 6;
 
 bool ClubShown() { return ShowClub && ClubModel; }
+
+// Only the receivers draw colour here (the casters and marks write none), so the passes need
+// no blending when the receivers have alpha 1 everywhere.
+bool ReceiversOpaque() {
+    if (ClubShown()) return ClubModel->IsOpaque();
+    return !FloorGrid || FloorGrid->IsOpaque();
+}
 
 // Draws club part p when the club has it.
 void DrawClubPart(int p) {
@@ -354,6 +362,7 @@ void DrawPlanarShadows() {
     // Without 8 stencil bits the light bits would alias the receiver bits.
     if (lights < 1 || SimpleLighting || !StencilShadowsUsable) return;
     const int allLights = (1 << lights) - 1;
+    const GlCapabilityOff blend(GL_BLEND, FrameShortcuts && ReceiversOpaque());
     MarkReceivers();
     if (CurrentDancer == kTranslucentDancer) TranslucentShadowPass(lights, allLights);
     FloorShadowPass(lights, allLights);
