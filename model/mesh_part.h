@@ -5,6 +5,7 @@
 // that the dance deformations overwrite.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "model/display_options.h"  // DisplayTextures: 1 draws textures
@@ -26,9 +27,12 @@ extern OutlineViewFn OutlineViewSource;
 // Line width of the toon outline; 0 when the viewport is lower than 320 pixels.
 float OutlineLineWidth(const OutlineView& view, int viewportHeight);
 
+class ChunkFilter;
+class PartChunks;
+
 class CMeshPart {
 public:
-    CMeshPart() = default;
+    CMeshPart();
     ~CMeshPart();
     CMeshPart(const CMeshPart&) = delete;
     CMeshPart& operator=(const CMeshPart&) = delete;
@@ -85,7 +89,14 @@ public:
     // Draws with vertex arrays; with a nonzero list id records the drawing into that display
     // list instead and keeps the id.
     void Compile(std::uint32_t list);
+    // Draws count quads of the given indices as Compile draws the whole part (the part must be
+    // complete); with a nonzero list records them into it instead, without keeping the id.
+    void DrawQuads(std::uint32_t list, const std::uint32_t* quads, std::uint32_t count) const;
     void Draw();
+    // Draws as Draw does, but a static part (not deforming, not luminous) from spatial chunks,
+    // skipping those the filter rules out. The chunks are recorded on first use and again
+    // after DisplayTextures has changed.
+    void DrawChunks(const ChunkFilter& filter);
     void DrawOutline();
 
     // Read access for the ray tracer, the deformations and tests.
@@ -154,4 +165,5 @@ private:
     std::vector<float> m_baseVertices;      // as loaded
     std::vector<float> m_baseNormals;       // lit by OpenGL
     std::vector<float> m_normals;           // current normals, written by deformation
+    std::unique_ptr<PartChunks> m_chunks;   // recorded by DrawChunks
 };

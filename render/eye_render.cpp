@@ -23,6 +23,7 @@
 #include "render/planar_shadows.h"
 #include "render/scene_helpers.h"
 #include "render/scene_state.h"
+#include "render/view_culling.h"
 
 FrameLightRecord FrameLightSet = {};
 std::int32_t PixelCount = 0;
@@ -198,11 +199,11 @@ void DrawRoom() {
         const GlCapabilityOff blend(GL_BLEND, FrameShortcuts && ClubModel->IsOpaque());
         for (std::int32_t n = 0; n < ClubModel->GetNodeCount(); ++n) {
             const ModelNode& node = ClubModel->GetNode(n);
-            if (node.type == kNodeMeshPart && node.part) node.part->Draw();
+            if (node.type == kNodeMeshPart && node.part) DrawStaticPart(*node.part);
         }
     } else if (FloorGrid) {
         const GlCapabilityOff blend(GL_BLEND, FrameShortcuts && FloorGrid->IsOpaque());
-        FloorGrid->Draw();
+        DrawStaticPart(*FloorGrid);
     }
 }
 

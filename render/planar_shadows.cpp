@@ -16,6 +16,7 @@
 #include "render/gl_scope.h"
 #include "render/scene_helpers.h"
 #include "render/scene_state.h"
+#include "render/view_culling.h"
 
 float FloorShadowPlane[4] = {};
 float ClubWallPlane[4] = {};
@@ -54,7 +55,7 @@ bool ReceiversOpaque() {
 
 // Draws club part p when the club has it.
 void DrawClubPart(int p) {
-    if (p < ClubModel->GetPartCount() && ClubModel->GetPart(p)) ClubModel->GetPart(p)->Draw();
+    if (p < ClubModel->GetPartCount() && ClubModel->GetPart(p)) DrawStaticPart(*ClubModel->GetPart(p));
 }
 
 bool WallInsideFloorPart() { return ClubWallInsideFloorPart(*ClubModel); }
@@ -67,7 +68,7 @@ void DrawFloorReceiver() {
     if (ClubShown()) {
         DrawClubPart(kClubFloorPart);
     } else if (FloorGrid) {
-        FloorGrid->Draw();
+        DrawStaticPart(*FloorGrid);
     }
 }
 

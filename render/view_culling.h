@@ -1,0 +1,29 @@
+#pragma once
+// Skipping static geometry that cannot reach the screen. A chunk is left out only when all
+// its corners lie outside one plane of the view volume in clip coordinates, so whatever
+// matrices are in force (the club placement, a shadow projection) nothing that would have
+// covered a pixel is ever skipped.
+
+#include "model/part_chunks.h"
+
+class CMeshPart;
+
+// A rectangle of the viewport in normalised device coordinates, -1 to 1 on both axes.
+struct ScreenWindow {
+    float x0 = -1, x1 = 1, y0 = -1, y1 = 1;
+};
+
+// The chunks that may show in the window under the projection and model-view matrices in
+// force when the filter is made.
+class ViewChunkFilter final : public ChunkFilter {
+  public:
+    explicit ViewChunkFilter(const ScreenWindow& window = {});
+    bool MayShow(const float* min, const float* max) const override;
+
+  private:
+    float m_clip[16];  // projection x model-view, column-major
+    ScreenWindow m_window;
+};
+
+// Draws a static part, with the frame's shortcuts only its chunks that may show in the window.
+void DrawStaticPart(CMeshPart& part, const ScreenWindow& window = {});
