@@ -53,9 +53,12 @@ bool ReceiversOpaque() {
     return !FloorGrid || FloorGrid->IsOpaque();
 }
 
-// Draws club part p when the club has it.
-void DrawClubPart(int p) {
-    if (p < ClubModel->GetPartCount() && ClubModel->GetPart(p)) DrawStaticPart(*ClubModel->GetPart(p));
+// Draws club part p when the club has it; with the shortcuts only its chunks that reach the
+// window.
+void DrawClubPart(int p, const ScreenWindow& window = {}) {
+    if (p < ClubModel->GetPartCount() && ClubModel->GetPart(p)) {
+        DrawStaticPart(*ClubModel->GetPart(p), window);
+    }
 }
 
 bool WallInsideFloorPart() { return ClubWallInsideFloorPart(*ClubModel); }
@@ -63,12 +66,12 @@ bool WallInsideFloorPart() { return ClubWallInsideFloorPart(*ClubModel); }
 void DrawWallReceiver() { DrawClubPart(WallInsideFloorPart() ? kClubFloorPart : kClubWallPart); }
 
 // The floor receiver: club part 0 when the club is shown (the caller applies the placement),
-// else the floor grid.
-void DrawFloorReceiver() {
+// else the floor grid; with the shortcuts only its chunks that reach the window.
+void DrawFloorReceiver(const ScreenWindow& window = {}) {
     if (ClubShown()) {
-        DrawClubPart(kClubFloorPart);
+        DrawClubPart(kClubFloorPart, window);
     } else if (FloorGrid) {
-        DrawStaticPart(*FloorGrid);
+        DrawStaticPart(*FloorGrid, window);
     }
 }
 
@@ -123,14 +126,24 @@ void MultShadowMatrix(const float* plane, int spot) {
     glMultMatrixf(m);
 }
 
-// The dancer's shadow from a spot onto a plane, setting lightBit where receiverBit is set.
+// The screen window the caster drawn under the matrices in force reaches: none without a
+// caster; with the shortcuts off, the whole viewport.
+ScreenWindow CasterWindow(std::int32_t mode) {
+    if (!FrameShortcuts) return {};
+    if (!DancerLoaded || !DancerShadow) return ScreenWindow::None();
+    return ModelScreenWindow(*DancerShadow, mode);
+}
+
+// The dancer's shadow from a spot onto a plane, setting lightBit where receiverBit is set;
+// joins the window the shadow reaches to *reach when given.
 void ProjectCaster(GLuint lightBit, GLuint receiverBit, const float* plane, int spot,
-                   std::int32_t mode) {
+                   std::int32_t mode, ScreenWindow* reach = nullptr) {
     GlMatrixScope scope;
     glStencilMask(lightBit);
     glStencilFunc(GL_EQUAL, kAllBits, receiverBit);
     MultShadowMatrix(plane, spot);
     DrawDancerCaster(mode);
+    if (reach) *reach = reach->Joined(CasterWindow(mode));
 }
 
 void BeginReceiverMark(GLuint bit, GLenum func, GLint ref, GLuint mask) {
@@ -194,20 +207,25 @@ void SelectSubset(int subset, int allLights) {
                   kFirstLightBit * allLights);
 }
 
-void ProjectFloorCasters(int lights, std::int32_t mode) {
+// Returns the window that all the shadows can reach.
+ScreenWindow ProjectFloorCasters(int lights, std::int32_t mode) {
     BeginCasters(GL_KEEP, GL_REPLACE, GL_REPLACE);
+    ScreenWindow shadows = ScreenWindow::None();
     for (int i = 0; i < lights; ++i) {
-        ProjectCaster(kFirstLightBit << i, kFloorBit, FloorShadowPlane, i, mode);
+        ProjectCaster(kFirstLightBit << i, kFloorBit, FloorShadowPlane, i, mode, &shadows);
     }
+    return shadows;
 }
 
 // Redraws the floor receiver once per non-empty set of lights, on the pixels that exactly
 // those lights shadow, with shade(i, true) applied to each light of the set before and
-// shade(i, false) after.
+// shade(i, false) after. Only the window holds light bits, so only it is redrawn.
 template <class Shade>
-void RedrawFloorPerLightSet(int lights, int allLights, Shade shade) {
+void RedrawFloorPerLightSet(int lights, int allLights, const ScreenWindow& shadows,
+                            Shade shade) {
     BeginRedraw();
-    {
+    if (!shadows.Empty()) {
+        const ScissorScope scissor(shadows);
         GlMatrixScope scope;
         if (ClubShown()) ApplyClubPlacement();
         for (int s = 1; s <= allLights; ++s) {
@@ -215,7 +233,7 @@ void RedrawFloorPerLightSet(int lights, int allLights, Shade shade) {
             for (int i = 0; i < lights; ++i) {
                 if (InSubset(s, i)) shade(i, true);
             }
-            DrawFloorReceiver();
+            DrawFloorReceiver(shadows);
             for (int i = 0; i < lights; ++i) {
                 if (InSubset(s, i)) shade(i, false);
             }
@@ -226,9 +244,9 @@ void RedrawFloorPerLightSet(int lights, int allLights, Shade shade) {
 
 // Her translucent parts keep 30 % of the shadowing lights' colour instead of losing them.
 void TranslucentShadowPass(int lights, int allLights) {
-    ProjectFloorCasters(lights, kTranslucentParts);
+    const ScreenWindow shadows = ProjectFloorCasters(lights, kTranslucentParts);
     float saved[kSpotLightCount][3];
-    RedrawFloorPerLightSet(lights, allLights, [&saved](int i, bool dim) {
+    RedrawFloorPerLightSet(lights, allLights, shadows, [&saved](int i, bool dim) {
         CSpotLightObject* spot = SpotLights[i];
         if (!spot) return;
         if (!dim) {
@@ -254,8 +272,8 @@ void TranslucentShadowPass(int lights, int allLights) {
 }
 
 void FloorShadowPass(int lights, int allLights) {
-    ProjectFloorCasters(lights, kOpaqueParts);
-    RedrawFloorPerLightSet(lights, allLights,
+    const ScreenWindow shadows = ProjectFloorCasters(lights, kOpaqueParts);
+    RedrawFloorPerLightSet(lights, allLights, shadows,
                            [](int i, bool off) { SetLightEnabled(SpotLights[i], !off); });
 }
 
