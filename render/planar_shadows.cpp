@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <optional>
 
 #include "animation/dancer_selection.h"
 #include "animation/light_object.h"
@@ -126,25 +127,55 @@ void MultShadowMatrix(const float* plane, int spot) {
     glMultMatrixf(m);
 }
 
-// The screen window the caster drawn under the matrices in force reaches: none without a
-// caster; with the shortcuts off, the whole viewport.
-ScreenWindow CasterWindow(std::int32_t mode) {
-    if (!FrameShortcuts) return {};
-    if (!DancerLoaded || !DancerShadow) return ScreenWindow::None();
-    return ModelScreenWindow(*DancerShadow, mode);
-}
-
-// The dancer's shadow from a spot onto a plane, setting lightBit where receiverBit is set;
-// joins the window the shadow reaches to *reach when given.
+// The dancer's shadow from a spot onto a plane, setting lightBit where receiverBit is set.
 void ProjectCaster(GLuint lightBit, GLuint receiverBit, const float* plane, int spot,
-                   std::int32_t mode, ScreenWindow* reach = nullptr) {
+                   std::int32_t mode) {
     GlMatrixScope scope;
     glStencilMask(lightBit);
     glStencilFunc(GL_EQUAL, kAllBits, receiverBit);
     MultShadowMatrix(plane, spot);
     DrawDancerCaster(mode);
-    if (reach) *reach = reach->Joined(CasterWindow(mode));
 }
+
+// The screen window the dancer's shadow from a spot onto a plane reaches: none without a
+// caster.
+ScreenWindow ShadowWindow(const float* plane, int spot, std::int32_t mode) {
+    if (!DancerLoaded || !DancerShadow) return ScreenWindow::None();
+    GlMatrixScope scope;
+    MultShadowMatrix(plane, spot);
+    return ModelScreenWindow(*DancerShadow, mode);
+}
+
+// Where the shadows of the dancer's shadow copy can fall this frame. The stencil bits that
+// the receiver marks and the casters write matter only there, since every pass that draws
+// colour tests bits that only the casters set. Each window is the whole viewport with the
+// shortcuts off.
+struct ShadowWindows {
+    ScreenWindow veiled;  // the floor shadows of her translucent parts
+    ScreenWindow floor;   // the floor shadows of the other parts
+    ScreenWindow wall;    // spot 0's shadow on the wall
+
+    ShadowWindows(int lights, bool veil) {
+        if (!FrameShortcuts) return;
+        veiled = floor = ScreenWindow::None();
+        for (int i = 0; i < lights; ++i) {
+            if (veil) veiled = veiled.Joined(ShadowWindow(FloorShadowPlane, i, kTranslucentParts));
+            floor = floor.Joined(ShadowWindow(FloorShadowPlane, i, kOpaqueParts));
+        }
+        wall = ClubShown() ? ShadowWindow(ClubWallPlane, 0, kOpaqueParts) : ScreenWindow::None();
+    }
+};
+
+// Limits drawing to the window with the shortcuts; the plain passes keep the whole viewport.
+class ShortcutScissor {
+  public:
+    explicit ShortcutScissor(const ScreenWindow& window) {
+        if (FrameShortcuts) m_scissor.emplace(window);
+    }
+
+  private:
+    std::optional<ScissorScope> m_scissor;
+};
 
 void BeginReceiverMark(GLuint bit, GLenum func, GLint ref, GLuint mask) {
     glStencilMask(bit);
@@ -152,22 +183,28 @@ void BeginReceiverMark(GLuint bit, GLenum func, GLint ref, GLuint mask) {
     glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
 }
 
-// Marks the receivers' whole screen area (the depth test is off, so hidden parts too).
-void MarkReceivers() {
+// Marks the receivers' whole screen area (the depth test is off, so hidden parts too); with
+// the shortcuts only where casters can test the marks: the floor bit under the floor shadows
+// and the wall shadow (the wall mark goes only where the floor bit is clear), the wall bit
+// under the wall shadow.
+void MarkReceivers(const ShadowWindows& windows) {
     glEnable(GL_STENCIL_TEST);
     glDisable(GL_DEPTH_TEST);
     SetColorWrites(false);
+    const ScreenWindow floorMarks = windows.floor.Joined(windows.veiled).Joined(windows.wall);
     if (ClubShown()) {
-        {
+        if (!floorMarks.Empty()) {
+            const ShortcutScissor scissor(floorMarks);
             GlMatrixScope scope;
             BeginReceiverMark(kFloorBit, GL_ALWAYS, kFloorBit, kFloorBit);
             SetClipPlane(GL_CLIP_PLANE0, FloorClipPlane);
             ApplyClubPlacement();
             glEnable(GL_CLIP_PLANE0);
-            DrawClubPart(kClubFloorPart);
+            DrawClubPart(kClubFloorPart, floorMarks);
             glDisable(GL_CLIP_PLANE0);
         }
-        {
+        if (!windows.wall.Empty()) {
+            const ShortcutScissor scissor(windows.wall);
             GlMatrixScope scope;
             BeginReceiverMark(kWallBit, GL_NOTEQUAL, kAllBits, kFloorBit);
             if (WallInsideFloorPart()) {
@@ -176,12 +213,12 @@ void MarkReceivers() {
                 ApplyClubPlacement();
                 glEnable(GL_CLIP_PLANE1);
                 glEnable(GL_CLIP_PLANE2);
-                DrawClubPart(kClubFloorPart);
+                DrawClubPart(kClubFloorPart, windows.wall);
                 glDisable(GL_CLIP_PLANE1);
                 glDisable(GL_CLIP_PLANE2);
             } else {
                 ApplyClubPlacement();
-                DrawClubPart(kClubWallPart);
+                DrawClubPart(kClubWallPart, windows.wall);
             }
         }
         {
@@ -190,9 +227,10 @@ void MarkReceivers() {
             ApplyClubPlacement();
             DrawClubPart(kClubLowerFloorPart);
         }
-    } else {
+    } else if (!floorMarks.Empty()) {
+        const ShortcutScissor scissor(floorMarks);
         BeginReceiverMark(kFloorBit, GL_ALWAYS, kFloorBit, kFloorBit);
-        DrawFloorReceiver();
+        DrawFloorReceiver(floorMarks);
     }
     ResetStencilState();
     SetColorWrites(true);
@@ -207,14 +245,11 @@ void SelectSubset(int subset, int allLights) {
                   kFirstLightBit * allLights);
 }
 
-// Returns the window that all the shadows can reach.
-ScreenWindow ProjectFloorCasters(int lights, std::int32_t mode) {
+void ProjectFloorCasters(int lights, std::int32_t mode) {
     BeginCasters(GL_KEEP, GL_REPLACE, GL_REPLACE);
-    ScreenWindow shadows = ScreenWindow::None();
     for (int i = 0; i < lights; ++i) {
-        ProjectCaster(kFirstLightBit << i, kFloorBit, FloorShadowPlane, i, mode, &shadows);
+        ProjectCaster(kFirstLightBit << i, kFloorBit, FloorShadowPlane, i, mode);
     }
-    return shadows;
 }
 
 // Redraws the floor receiver once per non-empty set of lights, on the pixels that exactly
@@ -225,7 +260,7 @@ void RedrawFloorPerLightSet(int lights, int allLights, const ScreenWindow& shado
                             Shade shade) {
     BeginRedraw();
     if (!shadows.Empty()) {
-        const ScissorScope scissor(shadows);
+        const ShortcutScissor scissor(shadows);
         GlMatrixScope scope;
         if (ClubShown()) ApplyClubPlacement();
         for (int s = 1; s <= allLights; ++s) {
@@ -243,8 +278,8 @@ void RedrawFloorPerLightSet(int lights, int allLights, const ScreenWindow& shado
 }
 
 // Her translucent parts keep 30 % of the shadowing lights' colour instead of losing them.
-void TranslucentShadowPass(int lights, int allLights) {
-    const ScreenWindow shadows = ProjectFloorCasters(lights, kTranslucentParts);
+void TranslucentShadowPass(int lights, int allLights, const ScreenWindow& shadows) {
+    ProjectFloorCasters(lights, kTranslucentParts);
     float saved[kSpotLightCount][3];
     RedrawFloorPerLightSet(lights, allLights, shadows, [&saved](int i, bool dim) {
         CSpotLightObject* spot = SpotLights[i];
@@ -263,16 +298,18 @@ void TranslucentShadowPass(int lights, int allLights) {
     // The opaque pass starts from clear light bits.
     BeginCasters(GL_ZERO, GL_ZERO, GL_ZERO);
     glStencilFunc(GL_EQUAL, kAllBits, kFloorBit);
+    if (shadows.Empty()) return;
+    const ShortcutScissor scissor(shadows);
     for (int i = 0; i < lights; ++i) {
         GlMatrixScope scope;
         glStencilMask(kFirstLightBit << i);
         if (ClubShown()) ApplyClubPlacement();
-        DrawFloorReceiver();
+        DrawFloorReceiver(shadows);
     }
 }
 
-void FloorShadowPass(int lights, int allLights) {
-    const ScreenWindow shadows = ProjectFloorCasters(lights, kOpaqueParts);
+void FloorShadowPass(int lights, int allLights, const ScreenWindow& shadows) {
+    ProjectFloorCasters(lights, kOpaqueParts);
     RedrawFloorPerLightSet(lights, allLights, shadows,
                            [](int i, bool off) { SetLightEnabled(SpotLights[i], !off); });
 }
@@ -382,9 +419,11 @@ void DrawPlanarShadows() {
     if (lights < 1 || SimpleLighting || !StencilShadowsUsable) return;
     const int allLights = (1 << lights) - 1;
     const GlCapabilityOff blend(GL_BLEND, FrameShortcuts && ReceiversOpaque());
-    MarkReceivers();
-    if (CurrentDancer == kTranslucentDancer) TranslucentShadowPass(lights, allLights);
-    FloorShadowPass(lights, allLights);
+    const bool veil = CurrentDancer == kTranslucentDancer;
+    const ShadowWindows windows(lights, veil);
+    MarkReceivers(windows);
+    if (veil) TranslucentShadowPass(lights, allLights, windows.veiled);
+    FloorShadowPass(lights, allLights, windows.floor);
     if (!ClubShown()) return;
     WallShadowPass(allLights);
     LowerFloorShadowPass(allLights);
