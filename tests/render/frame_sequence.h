@@ -8,6 +8,7 @@
 
 #include "animation/view_options.h"
 #include "audio/beat_tracker.h"
+#include "model/mesh_part.h"
 #include "render/scene_state.h"
 #include "tests/render/render_fixture.h"
 
@@ -19,6 +20,8 @@ struct SequenceSetup {
     int shadows;
     bool windowConfig;  // the program's 8-bit double-buffered configuration
     int showClub = 1;   // 0: the floor grid on white
+    // Called before the ticks that lead to snapshot k: switches the view settings on the way.
+    void (*beforeSnapshot)(int k) = nullptr;
 };
 
 // Ticks before each snapshot: the first frame, then dance poses and camera positions further
@@ -29,6 +32,14 @@ inline constexpr int kSnapshotTicks[] = {3, 40, 160, 400, 800};
 inline constexpr int kDrawnTicksBeforeSnapshot = 3;
 
 using Frames = std::vector<Image>;
+
+// The settings a sequence may switch, back at their start values.
+inline void ResetViewSettings() {
+    DisplayTextures = 1;
+    FilledPolygons = 1;
+    ToonShading = 0;
+    SimpleLighting = 0;
+}
 
 // One snapshot per entry of kSnapshotTicks; empty without a context or Models/.
 inline Frames DrawFrameSequence(const SequenceSetup& s) {
@@ -46,7 +57,9 @@ inline Frames DrawFrameSequence(const SequenceSetup& s) {
     RenderShadows = s.shadows;
     ShowClub = s.showClub;
     int ticked = 0;
-    for (int ticks : kSnapshotTicks) {
+    for (int k = 0; k < static_cast<int>(std::size(kSnapshotTicks)); ++k) {
+        const int ticks = kSnapshotTicks[k];
+        if (s.beforeSnapshot) s.beforeSnapshot(k);
         for (; ticked < ticks; ++ticked) {
             RenderEnabled = ticked >= ticks - kDrawnTicksBeforeSnapshot ? 1 : 0;
             FakeFrameClock::now += 1000.0f / 60.0f;
@@ -56,6 +69,7 @@ inline Frames DrawFrameSequence(const SequenceSetup& s) {
         context->SwapBuffers();
     }
     scene.reset();
+    ResetViewSettings();
     FrameSound = {};
     FrameRt = {};
     return frames;

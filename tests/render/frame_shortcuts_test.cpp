@@ -10,6 +10,11 @@
 
 namespace {
 
+// The textures go off and on again on the way, so recorded chunks must follow the switch.
+void ToggleTextures(int k) { DisplayTextures = k % 2 == 0 ? 1 : 0; }
+void LinesFromTheSecondSnapshot(int k) { FilledPolygons = k == 0 ? 1 : 0; }
+void ToonFromTheSecondSnapshot(int k) { ToonShading = k == 0 ? 0 : 1; }
+
 struct ShortcutCase {
     const char* name;
     SequenceSetup setup;
@@ -22,6 +27,9 @@ const ShortcutCase kCases[] = {
     {"FiveSpotsNoShadows", {320, 180, 3, 5, 0, true}},
     {"NoClubThreeSpotsShadows", {320, 180, 2, 3, 1, true, 0}},
     {"WideThreeSpotsShadows", {960, 540, 5, 3, 1, true}},
+    {"TexturesSwitched", {320, 180, 0, 3, 1, true, 1, ToggleTextures}},
+    {"LineRendering", {320, 180, 6, 3, 1, true, 1, LinesFromTheSecondSnapshot}},
+    {"ToonOutline", {320, 180, 1, 2, 1, true, 1, ToonFromTheSecondSnapshot}},
 };
 
 // Restores the shortcuts however the test ends.
