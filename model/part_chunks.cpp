@@ -10,9 +10,16 @@
 
 namespace {
 
-// Cells along the longest side of the part's bounds; the other sides get as many as keep the
-// cells about cubic, at least one.
-constexpr int kCellsAlongLongestSide = 8;
+// Cells along the longest side of the part's bounds: enough for chunks of about this many
+// quads on a flat part, at most the cap; the other sides get as many as keep the cells about
+// cubic, at least one. A small part stays one chunk, skipped or drawn whole.
+constexpr float kQuadsPerChunk = 128;
+constexpr int kMaxCellsAlongLongestSide = 8;
+
+int CellsAlongLongestSide(std::uint32_t quads) {
+    const long cells = std::lround(std::sqrt(static_cast<float>(quads) / kQuadsPerChunk));
+    return static_cast<int>(std::clamp(cells, 1L, long{kMaxCellsAlongLongestSide}));
+}
 
 using Vec3 = std::array<float, 3>;
 
@@ -38,12 +45,12 @@ struct Grid {
     Bounds bounds;
     std::array<int, 3> cells;
 
-    explicit Grid(const Bounds& b) : bounds(b) {
+    Grid(const Bounds& b, int cellsAlongLongest) : bounds(b) {
         const float longest = std::max({b.max[0] - b.min[0], b.max[1] - b.min[1],
                                         b.max[2] - b.min[2], 1e-6f});
         for (int k = 0; k < 3; ++k) {
             const float share = (b.max[k] - b.min[k]) / longest;
-            cells[k] = std::max(1, static_cast<int>(std::lround(share * kCellsAlongLongestSide)));
+            cells[k] = std::max(1, static_cast<int>(std::lround(share * cellsAlongLongest)));
         }
     }
     int CellCount() const { return cells[0] * cells[1] * cells[2]; }
@@ -72,7 +79,7 @@ Vec3 QuadCentre(const float* xyz, const std::uint32_t* quad) {
 PartChunks::PartChunks(const CMeshPart& part) : m_textures(DisplayTextures) {
     const std::uint32_t* quads = part.GetQuads();
     const float* xyz = part.GetVertices();
-    const Grid grid(PartBounds(part));
+    const Grid grid(PartBounds(part), CellsAlongLongestSide(part.GetQuadCount()));
     std::vector<std::vector<std::uint32_t>> cellQuads(grid.CellCount());
     for (std::uint32_t q = 0; q < part.GetQuadCount(); ++q) {
         const std::uint32_t* quad = quads + 4 * q;

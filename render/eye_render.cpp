@@ -153,7 +153,7 @@ void DrawProps(int first, int last) {
         CModelObject* prop = PropModels[k];
         if (!prop) continue;
         const GlCapabilityOff blend(GL_BLEND, FrameShortcuts && prop->IsOpaque());
-        prop->Draw();
+        DrawStaticModel(*prop);
     }
 }
 

@@ -357,7 +357,7 @@ void LowerFloorShadowPass(int allLights) {
         }
         // The tables stand where the scene draws them: in world coordinates.
         CModelObject* tables = PropModels[kSlotTable4];
-        if (ShowProps && tables && tables->IsVisible()) tables->Draw();
+        if (ShowProps && tables && tables->IsVisible()) DrawStaticModel(*tables);
     }
     RedrawWithoutKeySpot(allLights, kClubLowerFloorPart);
 }

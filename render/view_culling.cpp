@@ -150,3 +150,14 @@ void DrawStaticPart(CMeshPart& part, const ScreenWindow& window) {
     }
     part.DrawChunks(ViewChunkFilter(window));
 }
+
+void DrawStaticModel(CModelObject& model) {
+    if (!FrameShortcuts) {
+        model.Draw();
+        return;
+    }
+    const std::int32_t instances = std::min(model.GetInstanceCount(), kMaxInstances);
+    for (std::int32_t i = 0; i < instances; ++i) {
+        model.VisitInstance(0, i, [](CMeshPart& part) { DrawStaticPart(part); });
+    }
+}

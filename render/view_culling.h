@@ -53,3 +53,6 @@ class ViewChunkFilter final : public ChunkFilter {
 
 // Draws a static part, with the frame's shortcuts only its chunks that may show in the window.
 void DrawStaticPart(CMeshPart& part, const ScreenWindow& window = {});
+// Draws every instance of a model whose parts do not move, as CModelObject::Draw does; with
+// the frame's shortcuts only the chunks that may show.
+void DrawStaticModel(CModelObject& model);

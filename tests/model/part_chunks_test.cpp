@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int kSide = 16;  // quads along each side of the test sheet
+constexpr int kSide = 32;  // quads along each side of the test sheet: several chunks
 constexpr float kSpan = 256;
 
 // A flat sheet of kSide x kSide quads filling the 256 x 256 view of the fixture.
