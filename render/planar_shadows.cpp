@@ -3,6 +3,7 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <array>
 #include <optional>
 
 #include "animation/dancer_selection.h"
@@ -150,17 +151,26 @@ ScreenWindow ShadowWindow(const float* plane, int spot, std::int32_t mode) {
 // the receiver marks and the casters write matter only there, since every pass that draws
 // colour tests bits that only the casters set. Each window is the whole viewport with the
 // shortcuts off.
+using LightWindows = std::array<ScreenWindow, kSpotLightCount>;
+
+ScreenWindow JoinedWindow(const LightWindows& windows) {
+    ScreenWindow all = ScreenWindow::None();
+    for (const ScreenWindow& w : windows) all = all.Joined(w);
+    return all;
+}
+
 struct ShadowWindows {
-    ScreenWindow veiled;  // the floor shadows of her translucent parts
-    ScreenWindow floor;   // the floor shadows of the other parts
+    LightWindows veiled;  // per spot, the floor shadow of her translucent parts
+    LightWindows floor;   // per spot, the floor shadow of the other parts
     ScreenWindow wall;    // spot 0's shadow on the wall
 
     ShadowWindows(int lights, bool veil) {
         if (!FrameShortcuts) return;
-        veiled = floor = ScreenWindow::None();
+        veiled.fill(ScreenWindow::None());
+        floor.fill(ScreenWindow::None());
         for (int i = 0; i < lights; ++i) {
-            if (veil) veiled = veiled.Joined(ShadowWindow(FloorShadowPlane, i, kTranslucentParts));
-            floor = floor.Joined(ShadowWindow(FloorShadowPlane, i, kOpaqueParts));
+            if (veil) veiled[i] = ShadowWindow(FloorShadowPlane, i, kTranslucentParts);
+            floor[i] = ShadowWindow(FloorShadowPlane, i, kOpaqueParts);
         }
         wall = ClubShown() ? ShadowWindow(ClubWallPlane, 0, kOpaqueParts) : ScreenWindow::None();
     }
@@ -191,7 +201,8 @@ void MarkReceivers(const ShadowWindows& windows) {
     glEnable(GL_STENCIL_TEST);
     glDisable(GL_DEPTH_TEST);
     SetColorWrites(false);
-    const ScreenWindow floorMarks = windows.floor.Joined(windows.veiled).Joined(windows.wall);
+    const ScreenWindow floorMarks =
+        JoinedWindow(windows.floor).Joined(JoinedWindow(windows.veiled)).Joined(windows.wall);
     if (ClubShown()) {
         if (!floorMarks.Empty()) {
             const ShortcutScissor scissor(floorMarks);
@@ -256,19 +267,25 @@ void ProjectFloorCasters(int lights, std::int32_t mode) {
 // those lights shadow, with shade(i, true) applied to each light of the set before and
 // shade(i, false) after. Only the window holds light bits, so only it is redrawn.
 template <class Shade>
-void RedrawFloorPerLightSet(int lights, int allLights, const ScreenWindow& shadows,
+void RedrawFloorPerLightSet(int lights, int allLights, const LightWindows& shadows,
                             Shade shade) {
     BeginRedraw();
-    if (!shadows.Empty()) {
-        const ShortcutScissor scissor(shadows);
+    {
         GlMatrixScope scope;
         if (ClubShown()) ApplyClubPlacement();
         for (int s = 1; s <= allLights; ++s) {
+            // A pixel in the shadow of exactly these lights lies in the window of each.
+            ScreenWindow window;
+            for (int i = 0; i < lights; ++i) {
+                if (InSubset(s, i)) window = window.Intersected(shadows[i]);
+            }
+            if (window.Empty()) continue;
+            const ShortcutScissor scissor(window);
             SelectSubset(s, allLights);
             for (int i = 0; i < lights; ++i) {
                 if (InSubset(s, i)) shade(i, true);
             }
-            DrawFloorReceiver(shadows);
+            DrawFloorReceiver(window);
             for (int i = 0; i < lights; ++i) {
                 if (InSubset(s, i)) shade(i, false);
             }
@@ -278,7 +295,7 @@ void RedrawFloorPerLightSet(int lights, int allLights, const ScreenWindow& shado
 }
 
 // Her translucent parts keep 30 % of the shadowing lights' colour instead of losing them.
-void TranslucentShadowPass(int lights, int allLights, const ScreenWindow& shadows) {
+void TranslucentShadowPass(int lights, int allLights, const LightWindows& shadows) {
     ProjectFloorCasters(lights, kTranslucentParts);
     float saved[kSpotLightCount][3];
     RedrawFloorPerLightSet(lights, allLights, shadows, [&saved](int i, bool dim) {
@@ -298,17 +315,17 @@ void TranslucentShadowPass(int lights, int allLights, const ScreenWindow& shadow
     // The opaque pass starts from clear light bits.
     BeginCasters(GL_ZERO, GL_ZERO, GL_ZERO);
     glStencilFunc(GL_EQUAL, kAllBits, kFloorBit);
-    if (shadows.Empty()) return;
-    const ShortcutScissor scissor(shadows);
     for (int i = 0; i < lights; ++i) {
+        if (shadows[i].Empty()) continue;
+        const ShortcutScissor scissor(shadows[i]);
         GlMatrixScope scope;
         glStencilMask(kFirstLightBit << i);
         if (ClubShown()) ApplyClubPlacement();
-        DrawFloorReceiver(shadows);
+        DrawFloorReceiver(shadows[i]);
     }
 }
 
-void FloorShadowPass(int lights, int allLights, const ScreenWindow& shadows) {
+void FloorShadowPass(int lights, int allLights, const LightWindows& shadows) {
     ProjectFloorCasters(lights, kOpaqueParts);
     RedrawFloorPerLightSet(lights, allLights, shadows,
                            [](int i, bool off) { SetLightEnabled(SpotLights[i], !off); });

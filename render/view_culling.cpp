@@ -83,6 +83,12 @@ ScreenWindow ScreenWindow::Joined(const ScreenWindow& other) const {
             std::max(y1, other.y1)};
 }
 
+ScreenWindow ScreenWindow::Intersected(const ScreenWindow& other) const {
+    if (Empty() || other.Empty()) return None();
+    return {std::max(x0, other.x0), std::min(x1, other.x1), std::max(y0, other.y0),
+            std::min(y1, other.y1)};
+}
+
 ScreenWindow ModelScreenWindow(CModelObject& model, std::int32_t mode) {
     ScreenWindow window = ScreenWindow::None();
     bool bounded = true;

@@ -20,6 +20,8 @@ struct ScreenWindow {
     bool Empty() const { return x0 > x1 || y0 > y1; }
     // The smallest window holding both.
     ScreenWindow Joined(const ScreenWindow& other) const;
+    // The part both hold; empty when they do not overlap.
+    ScreenWindow Intersected(const ScreenWindow& other) const;
 };
 
 // The window that the vertices of the mode's parts of the model's first instance reach under
