@@ -65,7 +65,7 @@ void DrawClubPart(int p, const ScreenWindow& window = {}) {
 
 bool WallInsideFloorPart() { return ClubWallInsideFloorPart(*ClubModel); }
 
-void DrawWallReceiver() { DrawClubPart(WallInsideFloorPart() ? kClubFloorPart : kClubWallPart); }
+int WallReceiverPart() { return WallInsideFloorPart() ? kClubFloorPart : kClubWallPart; }
 
 // The floor receiver: club part 0 when the club is shown (the caller applies the placement),
 // else the floor grid; with the shortcuts only its chunks that reach the window.
@@ -331,29 +331,27 @@ void FloorShadowPass(int lights, int allLights, const LightWindows& shadows) {
                            [](int i, bool off) { SetLightEnabled(SpotLights[i], !off); });
 }
 
-// The receiver again, lit without spot 0, where only spot 0 shadows it.
-void RedrawWithoutKeySpot(int allLights, int part) {
+// Club part p again, lit without spot 0, where only spot 0 shadows it: within the window.
+void RedrawWithoutKeySpot(int allLights, int part, const ScreenWindow& window = {}) {
     BeginRedraw();
-    {
+    if (!window.Empty()) {
+        const ShortcutScissor scissor(window);
         GlMatrixScope scope;
         ApplyClubPlacement();
         SelectSubset(1, allLights);
         SetLightEnabled(SpotLights[0], false);
-        if (part < 0) {
-            DrawWallReceiver();
-        } else {
-            DrawClubPart(part);
-        }
+        DrawClubPart(part, window);
         SetLightEnabled(SpotLights[0], true);
     }
     EndPass();
 }
 
-// Where the projected caster misses the wall, spot 0's bit is cleared.
-void WallShadowPass(int allLights) {
+// Where the projected caster misses the wall, spot 0's bit is cleared. Spot 0's bit is then
+// set only in its floor shadow and on the wall shadow, so only their windows are redrawn.
+void WallShadowPass(int allLights, const ShadowWindows& windows) {
     BeginCasters(GL_ZERO, GL_REPLACE, GL_REPLACE);
     ProjectCaster(kFirstLightBit, kWallBit, ClubWallPlane, 0, kOpaqueParts);
-    RedrawWithoutKeySpot(allLights, -1);
+    RedrawWithoutKeySpot(allLights, WallReceiverPart(), windows.floor[0].Joined(windows.wall));
 }
 
 // Besides the dancer, the club's own floor, trim, counter and wall and the four-seat tables
@@ -442,6 +440,6 @@ void DrawPlanarShadows() {
     if (veil) TranslucentShadowPass(lights, allLights, windows.veiled);
     FloorShadowPass(lights, allLights, windows.floor);
     if (!ClubShown()) return;
-    WallShadowPass(allLights);
+    WallShadowPass(allLights, windows);
     LowerFloorShadowPass(allLights);
 }

@@ -57,4 +57,41 @@ TEST_F(ViewCullingTest, FollowsTheModelViewMatrix) {
     EXPECT_TRUE(ViewChunkFilter().MayShow(min, max));
 }
 
+struct WindowCase {
+    const char* name;
+    ScreenWindow a;
+    ScreenWindow b;
+    ScreenWindow joined;
+    ScreenWindow intersected;
+};
+const ScreenWindow kNone = ScreenWindow::None();
+const WindowCase kWindowCases[] = {
+    {"Overlapping", {-1, 0, -1, 0}, {-0.5f, 0.5f, -0.5f, 0.5f}, {-1, 0.5f, -1, 0.5f},
+     {-0.5f, 0, -0.5f, 0}},
+    {"Apart", {-1, -0.5f, -1, -0.5f}, {0.5f, 1, 0.5f, 1}, {-1, 1, -1, 1}, kNone},
+    {"OneEmpty", {-1, 0, -1, 0}, kNone, {-1, 0, -1, 0}, kNone},
+    {"Nested", {-1, 1, -1, 1}, {0, 0.5f, 0, 0.5f}, {-1, 1, -1, 1}, {0, 0.5f, 0, 0.5f}},
+};
+
+void ExpectWindow(const ScreenWindow& got, const ScreenWindow& want) {
+    ASSERT_EQ(got.Empty(), want.Empty());
+    if (want.Empty()) return;
+    EXPECT_EQ(got.x0, want.x0);
+    EXPECT_EQ(got.x1, want.x1);
+    EXPECT_EQ(got.y0, want.y0);
+    EXPECT_EQ(got.y1, want.y1);
+}
+
+class ScreenWindowTest : public ::testing::TestWithParam<WindowCase> {};
+
+TEST_P(ScreenWindowTest, JoinsAndIntersectsEitherWay) {
+    const WindowCase& c = GetParam();
+    ExpectWindow(c.a.Joined(c.b), c.joined);
+    ExpectWindow(c.b.Joined(c.a), c.joined);
+    ExpectWindow(c.a.Intersected(c.b), c.intersected);
+    ExpectWindow(c.b.Intersected(c.a), c.intersected);
+}
+INSTANTIATE_TEST_SUITE_P(Windows, ScreenWindowTest, ::testing::ValuesIn(kWindowCases),
+                         CaseName());
+
 }  // namespace
