@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "model/part_chunks.h"
+
 int FilledPolygons = 1;
 OutlineViewFn OutlineViewSource = nullptr;
 
@@ -44,6 +46,24 @@ void SetSpecular(bool shiny) {
     glMaterialfv(GL_FRONT, GL_SHININESS, &shininess);
 }
 
+// The part's texture bound and on for the scope, when it has one and textures are shown.
+class TextureScope {
+  public:
+    explicit TextureScope(std::uint32_t list) : m_on(list && DisplayTextures) {
+        if (!m_on) return;
+        glEnable(GL_TEXTURE_2D);
+        glCallList(list);
+    }
+    ~TextureScope() {
+        if (m_on) glDisable(GL_TEXTURE_2D);
+    }
+    TextureScope(const TextureScope&) = delete;
+    TextureScope& operator=(const TextureScope&) = delete;
+
+  private:
+    bool m_on;
+};
+
 }  // namespace
 
 OutlineView DefaultOutlineView() { return {{0, 0, 6000}, {0, 0, 0}, 30.0f}; }
@@ -57,6 +77,8 @@ float OutlineLineWidth(const OutlineView& view, int viewportHeight) {
     return std::tan(15.0f * kPi / 180.0f) / std::tan(halfFov) * 2.0f / (distance / 3000.0f) *
            static_cast<float>(viewportHeight / 320);
 }
+
+CMeshPart::CMeshPart() = default;
 
 CMeshPart::~CMeshPart() {
     if (m_displayList) glDeleteLists(m_displayList, 1);
@@ -90,7 +112,10 @@ void CMeshPart::SetTexCoords(const float* uv) {
 }
 
 void CMeshPart::SetColors(const float* rgba) {
-    if (rgba && m_vertexCount) CopyArray(&m_colors, rgba, std::size_t{4} * m_vertexCount);
+    if (!rgba || !m_vertexCount) return;
+    CopyArray(&m_colors, rgba, std::size_t{4} * m_vertexCount);
+    m_colorsOpaque = true;
+    for (std::size_t i = 3; i < m_colors.size(); i += 4) m_colorsOpaque &= m_colors[i] == 1.0f;
 }
 
 void CMeshPart::SetNormals(const float* xyz) {
@@ -117,6 +142,13 @@ void CMeshPart::GetNormal(float* out, std::int32_t i) const {
     CopyEntry(out, m_baseNormals, i, m_vertexCount, 3);
 }
 
+bool CMeshPart::IsOpaque() const {
+    if (m_flags[kTranslucent] || m_flags[kNoColor]) return false;
+    // The same choice of colour source as Compile makes.
+    const bool arrayColours = HasColors() && !(m_flags[kTextured] && DisplayTextures);
+    return !arrayColours || m_colorsOpaque;
+}
+
 int CMeshPart::IsIncomplete() const {
     if (m_quads.empty() || m_baseVertices.empty() || m_vertices.empty()) return 1;
     if (m_flags[kTextured] && m_texCoords.empty()) return 1;
@@ -127,6 +159,12 @@ int CMeshPart::IsIncomplete() const {
 
 void CMeshPart::Compile(std::uint32_t list) {
     if (IsIncomplete()) return;
+    DrawQuads(list, m_quads.data(), m_quadCount);
+    if (list) m_displayList = list;
+}
+
+void CMeshPart::DrawQuads(std::uint32_t list, const std::uint32_t* quads,
+                          std::uint32_t count) const {
     const bool luminous = m_flags[kLuminous];
     if (luminous) glDisable(GL_LIGHTING);
 
@@ -167,27 +205,36 @@ void CMeshPart::Compile(std::uint32_t list) {
         startList();
     }
     SetSpecular(m_flags[kShiny]);
-    glDrawElements(GL_QUADS, static_cast<GLsizei>(4 * m_quadCount), GL_UNSIGNED_INT,
-                   m_quads.data());
-    if (list) {
-        glEndList();
-        m_displayList = list;
-    }
+    glDrawElements(GL_QUADS, static_cast<GLsizei>(4 * count), GL_UNSIGNED_INT, quads);
+    if (list) glEndList();
     if (luminous) glEnable(GL_LIGHTING);
 }
 
 void CMeshPart::Draw() {
-    const bool texture = m_textureList && DisplayTextures;
-    if (texture) {
-        glEnable(GL_TEXTURE_2D);
-        glCallList(m_textureList);
-    }
+    const TextureScope texture(m_textureList);
     if (m_displayList) {
         glCallList(m_displayList);
     } else {
         Compile(0);
     }
-    if (texture) glDisable(GL_TEXTURE_2D);
+}
+
+void CMeshPart::DrawChunks(const ChunkFilter& filter) {
+    // A luminous part switches lighting off only when drawn from its arrays, which a list
+    // cannot record; a deforming one moves after the recording.
+    if (m_flags[kDeforming] || m_flags[kLuminous] || IsIncomplete()) {
+        Draw();
+        return;
+    }
+    if (!m_chunks || m_chunks->RecordedTextures() != DisplayTextures) {
+        m_chunks = std::make_unique<PartChunks>(*this);
+    }
+    if (m_chunks->Empty()) {
+        Draw();
+        return;
+    }
+    const TextureScope texture(m_textureList);
+    m_chunks->Draw(filter);
 }
 
 void CMeshPart::DrawOutline() {

@@ -5,6 +5,7 @@
 // that the dance deformations overwrite.
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "model/display_options.h"  // DisplayTextures: 1 draws textures
@@ -28,9 +29,12 @@ OutlineView DefaultOutlineView();
 // Line width of the toon outline; 0 when the viewport is lower than 320 pixels.
 float OutlineLineWidth(const OutlineView& view, int viewportHeight);
 
+class ChunkFilter;
+class PartChunks;
+
 class CMeshPart {
 public:
-    CMeshPart() = default;
+    CMeshPart();
     ~CMeshPart();
     CMeshPart(const CMeshPart&) = delete;
     CMeshPart& operator=(const CMeshPart&) = delete;
@@ -79,12 +83,22 @@ public:
     void GetNormal(float* out, std::int32_t i) const;
 
     std::uint8_t IsTranslucent() const { return m_flags[kTranslucent]; }
+    // Draws alpha 1 on every pixel: not translucent, and every colour it sets has alpha 1. A
+    // no-colour part takes its caller's colour, so it never counts as opaque.
+    bool IsOpaque() const;
     int IsIncomplete() const;
 
     // Draws with vertex arrays; with a nonzero list id records the drawing into that display
     // list instead and keeps the id.
     void Compile(std::uint32_t list);
+    // Draws count quads of the given indices as Compile draws the whole part (the part must be
+    // complete); with a nonzero list records them into it instead, without keeping the id.
+    void DrawQuads(std::uint32_t list, const std::uint32_t* quads, std::uint32_t count) const;
     void Draw();
+    // Draws as Draw does, but a static part (not deforming, not luminous) from spatial chunks,
+    // skipping those the filter rules out. The chunks are recorded on first use and again
+    // after DisplayTextures has changed.
+    void DrawChunks(const ChunkFilter& filter);
     void DrawOutline();
 
     // Read access for the ray tracer, the deformations and tests.
@@ -139,6 +153,7 @@ private:
     bool HasColors() const { return m_flags[kFaceColors] || m_flags[kVertexColors]; }
 
     std::uint8_t m_flags[kFlagCount] = {};
+    bool m_colorsOpaque = true;  // every alpha of the RGBA array is 1
     std::uint32_t m_displayList = 0;
     std::uint32_t m_textureList = 0;  // not owned; parts may share it
     const char* m_textureName = nullptr;
@@ -152,4 +167,5 @@ private:
     std::vector<float> m_baseVertices;      // as loaded
     std::vector<float> m_baseNormals;       // lit by OpenGL
     std::vector<float> m_normals;           // current normals, written by deformation
+    std::unique_ptr<PartChunks> m_chunks;   // recorded by DrawChunks
 };

@@ -36,16 +36,22 @@ void CModelObject::GetPosition(float* out, std::int32_t i) const {
     std::memcpy(out, m_positions[i], sizeof(m_positions[i]));
 }
 
-void CModelObject::WalkNodes(bool outline, std::int32_t mode) {
+bool CModelObject::IsOpaque() const {
+    for (std::int32_t n = 0; n < m_nodeCount; ++n) {
+        const ModelNode& node = m_nodes[n];
+        if (node.type == kNodeMeshPart && node.part && !node.part->IsOpaque()) return false;
+    }
+    return true;
+}
+
+void CModelObject::WalkNodes(std::int32_t mode, const std::function<void(CMeshPart&)>& visit) {
     for (std::int32_t n = 0; n < m_nodeCount; ++n) {
         const ModelNode& node = m_nodes[n];
         switch (node.type) {
             case kNodeMeshPart:
-                if (outline) {
-                    node.part->DrawOutline();
-                } else if (mode == 0 || (mode == 1 && node.part->IsTranslucent()) ||
-                           (mode == 2 && !node.part->IsTranslucent())) {
-                    node.part->Draw();
+                if (mode == 0 || (mode == 1 && node.part->IsTranslucent()) ||
+                    (mode == 2 && !node.part->IsTranslucent())) {
+                    visit(*node.part);
                 }
                 break;
             case kNodePopMatrix:
@@ -63,7 +69,8 @@ void CModelObject::WalkNodes(bool outline, std::int32_t mode) {
     }
 }
 
-void CModelObject::WalkInstance(std::int32_t i, bool outline, std::int32_t mode) {
+void CModelObject::VisitInstance(std::int32_t mode, std::int32_t i,
+                                 const std::function<void(CMeshPart&)>& visit) {
     if (!m_visible || i < 0 || i >= kMaxInstances) return;
     glPushMatrix();
     glTranslatef(m_positions[i][0], m_positions[i][1], m_positions[i][2]);
@@ -71,11 +78,13 @@ void CModelObject::WalkInstance(std::int32_t i, bool outline, std::int32_t mode)
     if (m_rotZ[i] != 0.0f) glRotatef(m_rotZ[i], 0, 0, 1);
     if (m_rotY[i] != 0.0f) glRotatef(m_rotY[i], 0, 1, 0);
     if (m_rotX[i] != 0.0f) glRotatef(m_rotX[i], 1, 0, 0);
-    WalkNodes(outline, mode);
+    WalkNodes(mode, visit);
     glPopMatrix();
 }
 
-void CModelObject::DrawInstance(std::int32_t mode, std::int32_t i) { WalkInstance(i, false, mode); }
+void CModelObject::DrawInstance(std::int32_t mode, std::int32_t i) {
+    VisitInstance(mode, i, [](CMeshPart& part) { part.Draw(); });
+}
 
 void CModelObject::DrawInstances(std::int32_t mode, std::int32_t n) {
     const std::int32_t count = std::min(n, m_instanceCount);
@@ -84,4 +93,6 @@ void CModelObject::DrawInstances(std::int32_t mode, std::int32_t n) {
 
 void CModelObject::Draw() { DrawInstances(0, m_instanceCount); }
 
-void CModelObject::DrawOutline() { WalkInstance(0, true, 0); }
+void CModelObject::DrawOutline() {
+    VisitInstance(0, 0, [](CMeshPart& part) { part.DrawOutline(); });
+}

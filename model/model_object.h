@@ -3,6 +3,7 @@
 // matrices, up to 50 placed copies (instances) and the counts the statistics show.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -83,6 +84,9 @@ public:
     std::int32_t GetPartNode(std::int32_t p) const { return m_partNodes[p]; }
     CMeshPart* GetPart(std::int32_t p) const { return m_nodes[m_partNodes[p]].part; }
 
+    // Every mesh part is opaque (CMeshPart::IsOpaque).
+    bool IsOpaque() const;
+
     static std::int32_t IsDancerType(std::int32_t type) { return type >= 0 && type <= 6; }
 
     // mode 0 every part, 1 translucent parts only, 2 the others.
@@ -90,14 +94,18 @@ public:
     void DrawInstances(std::int32_t mode, std::int32_t n);
     void Draw();
     void DrawOutline();
+    // Walks instance i with the matrix operations of drawing but calls visit, with the
+    // model-view matrix of the part in force, for each mesh part that mode selects instead of
+    // drawing it.
+    void VisitInstance(std::int32_t mode, std::int32_t i,
+                       const std::function<void(CMeshPart&)>& visit);
 
     // Recolours the skin tones of a dancer's vertex colours (RGB) in place.
     static void RecolorSkin(int vertexCount, int modelType, float* rgb, const float* xyz);
 
 protected:
     void Clear();  // back to the constructed state; releases parts, joints and lists
-    void WalkNodes(bool outline, std::int32_t mode);
-    void WalkInstance(std::int32_t i, bool outline, std::int32_t mode);
+    void WalkNodes(std::int32_t mode, const std::function<void(CMeshPart&)>& visit);
 
     std::int32_t m_instanceCount = 0;
     float m_rotX[kMaxInstances] = {};

@@ -18,10 +18,12 @@
 #include "animation/view_options.h"
 #include "render/render_options.h"
 #include "render/frame_driver.h"
+#include "render/frame_shortcuts.h"
 #include "render/gl_scope.h"
 #include "render/planar_shadows.h"
 #include "render/scene_helpers.h"
 #include "render/scene_state.h"
+#include "render/view_culling.h"
 
 FrameLightRecord FrameLightSet = {};
 std::int32_t PixelCount = 0;
@@ -114,6 +116,8 @@ void DrawOpenGlPasses() {
     glShadeModel(SmoothShading ? GL_SMOOTH : GL_FLAT);
     glPolygonMode(GL_FRONT, FilledPolygons ? GL_FILL : GL_LINE);
     DrawScene();
+    // The scene's fill runs while the later passes are still being sent.
+    if (FrameShortcuts) glFlush();
     if (RenderShadows) DrawPlanarShadows();
     const bool dancerShown = DancerLoaded && Dancer;
     if (dancerShown && CurrentDancer == kTranslucentDancer) DrawTranslucentDancer();
@@ -146,7 +150,10 @@ void DrawStatsOverlay() {
 
 void DrawProps(int first, int last) {
     for (int k = first; k <= last; ++k) {
-        if (PropModels[k]) PropModels[k]->Draw();
+        CModelObject* prop = PropModels[k];
+        if (!prop) continue;
+        const GlCapabilityOff blend(GL_BLEND, FrameShortcuts && prop->IsOpaque());
+        DrawStaticModel(*prop);
     }
 }
 
@@ -188,12 +195,15 @@ void DrawRoom() {
     SetAmbient(ClubAmbient);
     if (ShowClub && ClubModel) {
         ApplyClubPlacement();
+        // Blending changes nothing where every pixel drawn has alpha 1.
+        const GlCapabilityOff blend(GL_BLEND, FrameShortcuts && ClubModel->IsOpaque());
         for (std::int32_t n = 0; n < ClubModel->GetNodeCount(); ++n) {
             const ModelNode& node = ClubModel->GetNode(n);
-            if (node.type == kNodeMeshPart && node.part) node.part->Draw();
+            if (node.type == kNodeMeshPart && node.part) DrawStaticPart(*node.part);
         }
     } else if (FloorGrid) {
-        FloorGrid->Draw();
+        const GlCapabilityOff blend(GL_BLEND, FrameShortcuts && FloorGrid->IsOpaque());
+        DrawStaticPart(*FloorGrid);
     }
 }
 
@@ -224,6 +234,8 @@ void RenderFrame(std::int32_t eye) {
 }
 
 void DrawScene() {
+    // The stencil test between passes always passes and keeps: the scene needs none.
+    const GlCapabilityOff stencil(GL_STENCIL_TEST, FrameShortcuts);
     {
         GlMatrixScope scope;
         SetAmbient(DancerAmbientLevel());

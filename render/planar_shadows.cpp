@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 
 #include <algorithm>
+#include <array>
+#include <optional>
 
 #include "animation/dancer_selection.h"
 #include "animation/light_object.h"
@@ -12,9 +14,11 @@
 #include "model/model_object.h"
 #include "model/vec_math.h"
 #include "render/frame_driver.h"
+#include "render/frame_shortcuts.h"
 #include "render/gl_scope.h"
 #include "render/scene_helpers.h"
 #include "render/scene_state.h"
+#include "render/view_culling.h"
 
 float FloorShadowPlane[4] = {};
 float ClubWallPlane[4] = {};
@@ -44,22 +48,32 @@ constexpr int kClippedWallLayoutNodes = 6;
 
 bool ClubShown() { return ShowClub && ClubModel; }
 
-// Draws club part p when the club has it.
-void DrawClubPart(int p) {
-    if (p < ClubModel->GetPartCount() && ClubModel->GetPart(p)) ClubModel->GetPart(p)->Draw();
+// Only the receivers draw colour here (the casters and marks write none), so the passes need
+// no blending when the receivers have alpha 1 everywhere.
+bool ReceiversOpaque() {
+    if (ClubShown()) return ClubModel->IsOpaque();
+    return !FloorGrid || FloorGrid->IsOpaque();
+}
+
+// Draws club part p when the club has it; with the shortcuts only its chunks that reach the
+// window.
+void DrawClubPart(int p, const ScreenWindow& window = {}) {
+    if (p < ClubModel->GetPartCount() && ClubModel->GetPart(p)) {
+        DrawStaticPart(*ClubModel->GetPart(p), window);
+    }
 }
 
 bool WallInsideFloorPart() { return ClubWallInsideFloorPart(*ClubModel); }
 
-void DrawWallReceiver() { DrawClubPart(WallInsideFloorPart() ? kClubFloorPart : kClubWallPart); }
+int WallReceiverPart() { return WallInsideFloorPart() ? kClubFloorPart : kClubWallPart; }
 
 // The floor receiver: club part 0 when the club is shown (the caller applies the placement),
-// else the floor grid.
-void DrawFloorReceiver() {
+// else the floor grid; with the shortcuts only its chunks that reach the window.
+void DrawFloorReceiver(const ScreenWindow& window = {}) {
     if (ClubShown()) {
-        DrawClubPart(kClubFloorPart);
+        DrawClubPart(kClubFloorPart, window);
     } else if (FloorGrid) {
-        FloorGrid->Draw();
+        DrawStaticPart(*FloorGrid, window);
     }
 }
 
@@ -124,28 +138,84 @@ void ProjectCaster(GLuint lightBit, GLuint receiverBit, const float* plane, int 
     DrawDancerCaster(mode);
 }
 
+// The screen window the dancer's shadow from a spot onto a plane reaches: none without a
+// caster.
+ScreenWindow ShadowWindow(const float* plane, int spot, std::int32_t mode) {
+    if (!DancerLoaded || !DancerShadow) return ScreenWindow::None();
+    GlMatrixScope scope;
+    MultShadowMatrix(plane, spot);
+    return ModelScreenWindow(*DancerShadow, mode);
+}
+
+// Where the shadows of the dancer's shadow copy can fall this frame. The stencil bits that
+// the receiver marks and the casters write matter only there, since every pass that draws
+// colour tests bits that only the casters set. Each window is the whole viewport with the
+// shortcuts off.
+using LightWindows = std::array<ScreenWindow, kSpotLightCount>;
+
+ScreenWindow JoinedWindow(const LightWindows& windows) {
+    ScreenWindow all = ScreenWindow::None();
+    for (const ScreenWindow& w : windows) all = all.Joined(w);
+    return all;
+}
+
+struct ShadowWindows {
+    LightWindows veiled;  // per spot, the floor shadow of her translucent parts
+    LightWindows floor;   // per spot, the floor shadow of the other parts
+    ScreenWindow wall;    // spot 0's shadow on the wall
+
+    ShadowWindows(int lights, bool veil) {
+        if (!FrameShortcuts) return;
+        veiled.fill(ScreenWindow::None());
+        floor.fill(ScreenWindow::None());
+        for (int i = 0; i < lights; ++i) {
+            if (veil) veiled[i] = ShadowWindow(FloorShadowPlane, i, kTranslucentParts);
+            floor[i] = ShadowWindow(FloorShadowPlane, i, kOpaqueParts);
+        }
+        wall = ClubShown() ? ShadowWindow(ClubWallPlane, 0, kOpaqueParts) : ScreenWindow::None();
+    }
+};
+
+// Limits drawing to the window with the shortcuts; the plain passes keep the whole viewport.
+class ShortcutScissor {
+  public:
+    explicit ShortcutScissor(const ScreenWindow& window) {
+        if (FrameShortcuts) m_scissor.emplace(window);
+    }
+
+  private:
+    std::optional<ScissorScope> m_scissor;
+};
+
 void BeginReceiverMark(GLuint bit, GLenum func, GLint ref, GLuint mask) {
     glStencilMask(bit);
     glStencilFunc(func, ref, mask);
     glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
 }
 
-// Marks the receivers' whole screen area (the depth test is off, so hidden parts too).
-void MarkReceivers() {
+// Marks the receivers' whole screen area (the depth test is off, so hidden parts too); with
+// the shortcuts only where casters can test the marks: the floor bit under the floor shadows
+// and the wall shadow (the wall mark goes only where the floor bit is clear), the wall bit
+// under the wall shadow.
+void MarkReceivers(const ShadowWindows& windows) {
     glEnable(GL_STENCIL_TEST);
     glDisable(GL_DEPTH_TEST);
     SetColorWrites(false);
+    const ScreenWindow floorMarks =
+        JoinedWindow(windows.floor).Joined(JoinedWindow(windows.veiled)).Joined(windows.wall);
     if (ClubShown()) {
-        {
+        if (!floorMarks.Empty()) {
+            const ShortcutScissor scissor(floorMarks);
             GlMatrixScope scope;
             BeginReceiverMark(kFloorBit, GL_ALWAYS, kFloorBit, kFloorBit);
             SetClipPlane(GL_CLIP_PLANE0, FloorClipPlane);
             ApplyClubPlacement();
             glEnable(GL_CLIP_PLANE0);
-            DrawClubPart(kClubFloorPart);
+            DrawClubPart(kClubFloorPart, floorMarks);
             glDisable(GL_CLIP_PLANE0);
         }
-        {
+        if (!windows.wall.Empty()) {
+            const ShortcutScissor scissor(windows.wall);
             GlMatrixScope scope;
             BeginReceiverMark(kWallBit, GL_NOTEQUAL, kAllBits, kFloorBit);
             if (WallInsideFloorPart()) {
@@ -154,12 +224,12 @@ void MarkReceivers() {
                 ApplyClubPlacement();
                 glEnable(GL_CLIP_PLANE1);
                 glEnable(GL_CLIP_PLANE2);
-                DrawClubPart(kClubFloorPart);
+                DrawClubPart(kClubFloorPart, windows.wall);
                 glDisable(GL_CLIP_PLANE1);
                 glDisable(GL_CLIP_PLANE2);
             } else {
                 ApplyClubPlacement();
-                DrawClubPart(kClubWallPart);
+                DrawClubPart(kClubWallPart, windows.wall);
             }
         }
         {
@@ -168,9 +238,10 @@ void MarkReceivers() {
             ApplyClubPlacement();
             DrawClubPart(kClubLowerFloorPart);
         }
-    } else {
+    } else if (!floorMarks.Empty()) {
+        const ShortcutScissor scissor(floorMarks);
         BeginReceiverMark(kFloorBit, GL_ALWAYS, kFloorBit, kFloorBit);
-        DrawFloorReceiver();
+        DrawFloorReceiver(floorMarks);
     }
     ResetStencilState();
     SetColorWrites(true);
@@ -194,19 +265,27 @@ void ProjectFloorCasters(int lights, std::int32_t mode) {
 
 // Redraws the floor receiver once per non-empty set of lights, on the pixels that exactly
 // those lights shadow, with shade(i, true) applied to each light of the set before and
-// shade(i, false) after.
+// shade(i, false) after. Only the window holds light bits, so only it is redrawn.
 template <class Shade>
-void RedrawFloorPerLightSet(int lights, int allLights, Shade shade) {
+void RedrawFloorPerLightSet(int lights, int allLights, const LightWindows& shadows,
+                            Shade shade) {
     BeginRedraw();
     {
         GlMatrixScope scope;
         if (ClubShown()) ApplyClubPlacement();
         for (int s = 1; s <= allLights; ++s) {
+            // A pixel in the shadow of exactly these lights lies in the window of each.
+            ScreenWindow window;
+            for (int i = 0; i < lights; ++i) {
+                if (InSubset(s, i)) window = window.Intersected(shadows[i]);
+            }
+            if (window.Empty()) continue;
+            const ShortcutScissor scissor(window);
             SelectSubset(s, allLights);
             for (int i = 0; i < lights; ++i) {
                 if (InSubset(s, i)) shade(i, true);
             }
-            DrawFloorReceiver();
+            DrawFloorReceiver(window);
             for (int i = 0; i < lights; ++i) {
                 if (InSubset(s, i)) shade(i, false);
             }
@@ -216,10 +295,10 @@ void RedrawFloorPerLightSet(int lights, int allLights, Shade shade) {
 }
 
 // Her translucent parts keep 30 % of the shadowing lights' colour instead of losing them.
-void TranslucentShadowPass(int lights, int allLights) {
+void TranslucentShadowPass(int lights, int allLights, const LightWindows& shadows) {
     ProjectFloorCasters(lights, kTranslucentParts);
     float saved[kSpotLightCount][3];
-    RedrawFloorPerLightSet(lights, allLights, [&saved](int i, bool dim) {
+    RedrawFloorPerLightSet(lights, allLights, shadows, [&saved](int i, bool dim) {
         CSpotLightObject* spot = SpotLights[i];
         if (!spot) return;
         if (!dim) {
@@ -237,42 +316,42 @@ void TranslucentShadowPass(int lights, int allLights) {
     BeginCasters(GL_ZERO, GL_ZERO, GL_ZERO);
     glStencilFunc(GL_EQUAL, kAllBits, kFloorBit);
     for (int i = 0; i < lights; ++i) {
+        if (shadows[i].Empty()) continue;
+        const ShortcutScissor scissor(shadows[i]);
         GlMatrixScope scope;
         glStencilMask(kFirstLightBit << i);
         if (ClubShown()) ApplyClubPlacement();
-        DrawFloorReceiver();
+        DrawFloorReceiver(shadows[i]);
     }
 }
 
-void FloorShadowPass(int lights, int allLights) {
+void FloorShadowPass(int lights, int allLights, const LightWindows& shadows) {
     ProjectFloorCasters(lights, kOpaqueParts);
-    RedrawFloorPerLightSet(lights, allLights,
+    RedrawFloorPerLightSet(lights, allLights, shadows,
                            [](int i, bool off) { SetLightEnabled(SpotLights[i], !off); });
 }
 
-// The receiver again, lit without spot 0, where only spot 0 shadows it.
-void RedrawWithoutKeySpot(int allLights, int part) {
+// Club part p again, lit without spot 0, where only spot 0 shadows it: within the window.
+void RedrawWithoutKeySpot(int allLights, int part, const ScreenWindow& window = {}) {
     BeginRedraw();
-    {
+    if (!window.Empty()) {
+        const ShortcutScissor scissor(window);
         GlMatrixScope scope;
         ApplyClubPlacement();
         SelectSubset(1, allLights);
         SetLightEnabled(SpotLights[0], false);
-        if (part < 0) {
-            DrawWallReceiver();
-        } else {
-            DrawClubPart(part);
-        }
+        DrawClubPart(part, window);
         SetLightEnabled(SpotLights[0], true);
     }
     EndPass();
 }
 
-// Where the projected caster misses the wall, spot 0's bit is cleared.
-void WallShadowPass(int allLights) {
+// Where the projected caster misses the wall, spot 0's bit is cleared. Spot 0's bit is then
+// set only in its floor shadow and on the wall shadow, so only their windows are redrawn.
+void WallShadowPass(int allLights, const ShadowWindows& windows) {
     BeginCasters(GL_ZERO, GL_REPLACE, GL_REPLACE);
     ProjectCaster(kFirstLightBit, kWallBit, ClubWallPlane, 0, kOpaqueParts);
-    RedrawWithoutKeySpot(allLights, -1);
+    RedrawWithoutKeySpot(allLights, WallReceiverPart(), windows.floor[0].Joined(windows.wall));
 }
 
 // Besides the dancer, the club's own floor, trim, counter and wall and the four-seat tables
@@ -293,7 +372,7 @@ void LowerFloorShadowPass(int allLights) {
         }
         // The tables stand where the scene draws them: in world coordinates.
         CModelObject* tables = PropModels[kSlotTable4];
-        if (ShowProps && tables && tables->IsVisible()) tables->Draw();
+        if (ShowProps && tables && tables->IsVisible()) DrawStaticModel(*tables);
     }
     RedrawWithoutKeySpot(allLights, kClubLowerFloorPart);
 }
@@ -354,10 +433,13 @@ void DrawPlanarShadows() {
     // Without 8 stencil bits the light bits would alias the receiver bits.
     if (lights < 1 || SimpleLighting || !StencilShadowsUsable) return;
     const int allLights = (1 << lights) - 1;
-    MarkReceivers();
-    if (CurrentDancer == kTranslucentDancer) TranslucentShadowPass(lights, allLights);
-    FloorShadowPass(lights, allLights);
+    const GlCapabilityOff blend(GL_BLEND, FrameShortcuts && ReceiversOpaque());
+    const bool veil = CurrentDancer == kTranslucentDancer;
+    const ShadowWindows windows(lights, veil);
+    MarkReceivers(windows);
+    if (veil) TranslucentShadowPass(lights, allLights, windows.veiled);
+    FloorShadowPass(lights, allLights, windows.floor);
     if (!ClubShown()) return;
-    WallShadowPass(allLights);
+    WallShadowPass(allLights, windows);
     LowerFloorShadowPass(allLights);
 }

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "tests/support/case_name.h"
-#include "tests/support/gl_context.h"
+#include "tests/model/draw_fixture.h"
 
 namespace {
 
@@ -104,26 +104,6 @@ TEST_P(IncompleteTest, Decides) {
 }
 INSTANTIATE_TEST_SUITE_P(Cases, IncompleteTest, ::testing::ValuesIn(kIncompleteCases),
                          CaseName());
-
-class DrawFixture : public GlFixture {
-protected:
-    void SetUp() override {
-        GlFixture::SetUp();
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(-128, 128, -128, 128, -1000, 1000);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-        DisplayTextures = 1;
-    }
-    void TearDown() override {
-        DisplayTextures = 1;
-        GlFixture::TearDown();
-    }
-    std::array<std::uint8_t, 4> Centre() { return PixelAt(m_context->ReadRgba(), 128, 128); }
-};
 
 struct ColourCase {
     const char* name;

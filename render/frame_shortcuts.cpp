@@ -1,0 +1,3 @@
+#include "render/frame_shortcuts.h"
+
+bool FrameShortcuts = true;
