@@ -123,7 +123,11 @@ std::shared_ptr<BottomLevel> Build(const std::shared_ptr<EmbreeDevice>& device,
 
 }  // namespace
 
-EmbreeDevice::EmbreeDevice() : device(rtcNewDevice(nullptr)) {}
+// Builds run on the calling thread. The per-launch ones (the instances, a refitted dancer) take
+// too little to gain from more threads, and the library's own idle workers would go on spinning
+// while the launch's workers start; its hand-over between threads is also invisible to the race
+// checker.
+EmbreeDevice::EmbreeDevice() : device(rtcNewDevice("threads=1")) {}
 EmbreeDevice::~EmbreeDevice() {
     if (device) rtcReleaseDevice(device);
 }

@@ -12,7 +12,7 @@ namespace {
 constexpr std::size_t kMaxGraphDepth = 32;
 
 class FrameBuilder {
-public:
+  public:
     explicit FrameBuilder(LaunchFrame& frame) : m_frame(frame), m_context(frame.context) {}
 
     // The program's variables along its own scope, then outer (innermost first).
@@ -47,7 +47,7 @@ public:
         return target;
     }
 
-private:
+  private:
     static const Variable* Find(const std::string& name, const std::vector<const Scope*>& scopes) {
         for (const Scope* scope : scopes) {
             if (const Variable* v = scope->Find(name)) return v;
@@ -280,9 +280,10 @@ void BuildFrame(LaunchFrame& frame, const Program& rayGeneration) {
     Context& context = frame.context;
     frame.closestHitTypes.assign(context.rayTypeCount, 0);
     frame.anyHitTypes.assign(context.rayTypeCount, 0);
+    frame.samplers.assign(static_cast<std::size_t>(context.nextSamplerId), nullptr);
     for (const auto& object : ContextObjects(context.id, Kind::TextureSampler)) {
         const auto& sampler = static_cast<const TextureSampler&>(*object);
-        frame.samplers[sampler.samplerIdInContext] = &sampler;
+        frame.samplers[static_cast<std::size_t>(sampler.samplerIdInContext)] = &sampler;
     }
     FrameBuilder builder(frame);
     frame.rayGeneration = builder.ResolveProgram(&rayGeneration, {&context.scope});

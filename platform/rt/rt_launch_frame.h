@@ -52,7 +52,7 @@ struct LaunchFrame {
     std::vector<ResolvedProgram> miss;  // per ray type
     std::unordered_map<const Object*, std::unique_ptr<TraceTarget>> targets;
     std::unordered_map<const GeometryInstance*, std::unique_ptr<InstanceRecord>> records;
-    std::unordered_map<int, const TextureSampler*> samplers;  // by id
+    std::vector<const TextureSampler*> samplers;  // by id, null for ids of no live sampler
     std::vector<char> closestHitTypes;  // per ray type: does any material have a closest hit
     std::vector<char> anyHitTypes;
     RTresult buildCode = RT_SUCCESS;  // with buildError: the first fault found while building

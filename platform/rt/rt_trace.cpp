@@ -133,17 +133,21 @@ void State::FailLaunch(const char* detail) {
     static_cast<rt::TraceEnv*>(m_runtime)->frame->failure.compare_exchange_strong(none, detail);
 }
 
-Float4 State::Tex1D(int id, float u) const {
-    const auto& samplers = static_cast<rt::TraceEnv*>(m_runtime)->frame->samplers;
-    const auto it = samplers.find(id);
-    return it == samplers.end() ? Float4{0, 0, 0, 0} : rt::Sample(*it->second, u, 0.0f);
+namespace {
+
+Float4 SampleById(void* runtime, int id, float u, float v) {
+    const auto& samplers = static_cast<rt::TraceEnv*>(runtime)->frame->samplers;
+    const rt::TextureSampler* sampler = id >= 0 && static_cast<std::size_t>(id) < samplers.size()
+                                            ? samplers[static_cast<std::size_t>(id)]
+                                            : nullptr;
+    return sampler ? rt::Sample(*sampler, u, v) : Float4{0, 0, 0, 0};
 }
 
-Float4 State::Tex2D(int id, float u, float v) const {
-    const auto& samplers = static_cast<rt::TraceEnv*>(m_runtime)->frame->samplers;
-    const auto it = samplers.find(id);
-    return it == samplers.end() ? Float4{0, 0, 0, 0} : rt::Sample(*it->second, u, v);
-}
+}  // namespace
+
+Float4 State::Tex1D(int id, float u) const { return SampleById(m_runtime, id, u, 0.0f); }
+
+Float4 State::Tex2D(int id, float u, float v) const { return SampleById(m_runtime, id, u, v); }
 
 void State::Trace(Node node, const Ray& ray, unsigned rayType, void* payload) {
     rt::TraceEnv& env = *static_cast<rt::TraceEnv*>(m_runtime);
