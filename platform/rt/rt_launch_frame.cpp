@@ -12,7 +12,7 @@ namespace {
 constexpr std::size_t kMaxGraphDepth = 32;
 
 class FrameBuilder {
-  public:
+public:
     explicit FrameBuilder(LaunchFrame& frame) : m_frame(frame), m_context(frame.context) {}
 
     // The program's variables along its own scope, then outer (innermost first).
@@ -47,7 +47,7 @@ class FrameBuilder {
         return target;
     }
 
-  private:
+private:
     static const Variable* Find(const std::string& name, const std::vector<const Scope*>& scopes) {
         for (const Scope* scope : scopes) {
             if (const Variable* v = scope->Find(name)) return v;
@@ -258,7 +258,7 @@ class FrameBuilder {
         if (!UpdateBottomLevel(m_context, group, detail))
             return Error(RT_ERROR_LAUNCH_FAILED, detail);
         if (group.built->empty) return;
-        placed.bottom = group.built.get();
+        placed.bottom = group.built;
         target.instances.push_back(std::move(placed));
     }
 

@@ -31,7 +31,7 @@ struct InstanceRecord {
 
 // One geometry group placed in the world.
 struct FlatInstance {
-    const BottomLevel* bottom = nullptr;
+    std::shared_ptr<BottomLevel> bottom;
     Matrix3x4 toWorld{};
     Matrix3x4 toObject{};
     std::vector<const InstanceRecord*> children;  // by the geometry group's child index
@@ -39,8 +39,15 @@ struct FlatInstance {
 
 struct TopLevel;  // the Embree scene over the instances (rt_embree.cpp)
 
+// What an Embree hit names: the placed geometry group and its child.
+struct PartRef {
+    unsigned instance = 0;  // into TraceTarget::instances
+    unsigned child = 0;
+};
+
 struct TraceTarget {
     std::vector<FlatInstance> instances;
+    std::vector<std::vector<PartRef>> parts;  // by Embree instance id, then geometry id
     std::shared_ptr<TopLevel> top;
 };
 
