@@ -21,7 +21,7 @@ configure "$root/tsan" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMORANTH_BENCH=OFF 
   -DVELMORANTH_SANITIZE=thread
 cmake --build "$root/release" -j "$jobs"
 cmake --build "$root/asan" -j "$jobs"
-cmake --build "$root/tsan" -j "$jobs" --target capture_test audio_test sound_test rt_test
+cmake --build "$root/tsan" -j "$jobs" --target capture_test audio_test sound_test rt_test raytrace_test
 
 ./scripts/fuzz.sh "${VM_FUZZ_SECONDS:-30}"
 

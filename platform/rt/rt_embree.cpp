@@ -1,5 +1,6 @@
 #include "platform/rt/rt_embree.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/rt/rt_trace.h"
@@ -107,6 +108,8 @@ std::shared_ptr<BottomLevel> Build(const std::shared_ptr<EmbreeDevice>& device,
     built->device = device;
     built->scene = rtcNewScene(device->device);
     const bool refit = Refits(acceleration);
+    built->refits = refit;
+    built->quality = QualityOf(acceleration);
     rtcSetSceneFlags(built->scene, refit ? kSceneFlags | RTC_SCENE_FLAG_DYNAMIC : kSceneFlags);
     rtcSetSceneBuildQuality(built->scene, refit ? RTC_BUILD_QUALITY_LOW : QualityOf(acceleration));
     const RTCBuildQuality quality = refit ? RTC_BUILD_QUALITY_REFIT : QualityOf(acceleration);
@@ -121,9 +124,93 @@ std::shared_ptr<BottomLevel> Build(const std::shared_ptr<EmbreeDevice>& device,
     return built;
 }
 
+// Whether a and b may share one merged scene: the same matrices, bit for bit, so that a ray
+// reaches every mesh in the same object space as through its own instance.
+bool SamePlacement(const FlatInstance& a, const FlatInstance& b) {
+    return std::memcmp(a.toWorld.data(), b.toWorld.data(), sizeof a.toWorld) == 0 &&
+           std::memcmp(a.toObject.data(), b.toObject.data(), sizeof a.toObject) == 0 &&
+           a.bottom->quality == b.bottom->quality;
+}
+
+bool Mergeable(const FlatInstance& instance) { return !instance.bottom->refits; }
+
+// The instances by the Embree instance they are traced through, in the order first placed.
+std::vector<std::vector<unsigned>> Clusters(const std::vector<FlatInstance>& instances) {
+    std::vector<std::vector<unsigned>> clusters;
+    for (unsigned i = 0; i < instances.size(); ++i) {
+        const FlatInstance& instance = instances[i];
+        auto joins = [&](const std::vector<unsigned>& cluster) {
+            const FlatInstance& first = instances[cluster[0]];
+            if (!Mergeable(instance) || !Mergeable(first) || !SamePlacement(first, instance)) {
+                return false;
+            }
+            return std::none_of(cluster.begin(), cluster.end(), [&](unsigned k) {
+                return instances[k].bottom == instance.bottom;  // a mesh joins a scene once
+            });
+        };
+        const auto it = std::find_if(clusters.begin(), clusters.end(), joins);
+        if (it == clusters.end()) {
+            clusters.push_back({i});
+        } else {
+            it->push_back(i);
+        }
+    }
+    return clusters;
+}
+
+// Geometry ids in order: a lone group's are its child indices, a merged scene's count the
+// meshes of its members one after the other.
+std::vector<PartRef> PartRefs(const std::vector<FlatInstance>& instances,
+                              const std::vector<unsigned>& members) {
+    std::vector<PartRef> refs;
+    for (unsigned m : members) {
+        const std::vector<BottomLevel::Part>& parts = instances[m].bottom->parts;
+        for (unsigned child = 0; child < parts.size(); ++child) {
+            if (parts[child].handle || members.size() == 1) refs.push_back({m, child});
+        }
+    }
+    return refs;
+}
+
+// Forgets merged scenes of which a member is no longer its group's current scene.
+void DropStale(MergedScenes& merged) {
+    std::erase_if(merged.scenes, [](const std::shared_ptr<MergedScene>& scene) {
+        return std::any_of(
+            scene->members.begin(), scene->members.end(),
+            [](const std::shared_ptr<BottomLevel>& b) { return b.use_count() == 1; });
+    });
+}
+
+std::shared_ptr<MergedScene> MergedFor(Context& context, const std::vector<FlatInstance>& instances,
+                                       const std::vector<unsigned>& members) {
+    std::vector<std::shared_ptr<BottomLevel>> bottoms;
+    for (unsigned m : members) bottoms.push_back(instances[m].bottom);
+    for (const auto& scene : context.merged->scenes) {
+        if (scene->members == bottoms) return scene;
+    }
+    auto merged = std::make_shared<MergedScene>();
+    merged->scene = rtcNewScene(context.embree->device);
+    rtcSetSceneFlags(merged->scene, kSceneFlags);
+    rtcSetSceneBuildQuality(merged->scene, bottoms[0]->quality);
+    unsigned id = 0;
+    for (const auto& bottom : bottoms) {
+        for (const BottomLevel::Part& part : bottom->parts) {
+            if (part.handle) rtcAttachGeometryByID(merged->scene, part.handle, id++);
+        }
+    }
+    rtcCommitScene(merged->scene);
+    merged->members = std::move(bottoms);
+    context.merged->scenes.push_back(merged);
+    return merged;
+}
+
 }  // namespace
 
-EmbreeDevice::EmbreeDevice() : device(rtcNewDevice(nullptr)) {}
+// Builds run on the calling thread. The per-launch ones (the instances, a refitted dancer) take
+// too little to gain from more threads, and the library's own idle workers would go on spinning
+// while the launch's workers start; its hand-over between threads is also invisible to the race
+// checker.
+EmbreeDevice::EmbreeDevice() : device(rtcNewDevice("threads=1")) {}
 EmbreeDevice::~EmbreeDevice() {
     if (device) rtcReleaseDevice(device);
 }
@@ -136,6 +223,10 @@ BottomLevel::~BottomLevel() {
 }
 
 TopLevel::~TopLevel() {
+    if (scene) rtcReleaseScene(scene);
+}
+
+MergedScene::~MergedScene() {
     if (scene) rtcReleaseScene(scene);
 }
 
@@ -179,17 +270,27 @@ bool UpdateBottomLevel(Context& context, GeometryGroup& group, std::string& deta
 }
 
 void BuildTopLevel(Context& context, TraceTarget& target) {
+    if (!context.merged) context.merged = std::make_shared<MergedScenes>();
+    DropStale(*context.merged);
     auto top = std::make_shared<TopLevel>();
     RTCDevice device = context.embree->device;
     top->scene = rtcNewScene(device);
     rtcSetSceneFlags(top->scene, kSceneFlags);
-    for (std::size_t i = 0; i < target.instances.size(); ++i) {
-        const FlatInstance& instance = target.instances[i];
+    const std::vector<std::vector<unsigned>> clusters = Clusters(target.instances);
+    for (std::size_t c = 0; c < clusters.size(); ++c) {
+        const std::vector<unsigned>& members = clusters[c];
+        const FlatInstance& first = target.instances[members[0]];
+        RTCScene scene = first.bottom->scene;
+        if (members.size() > 1) {
+            top->merged.push_back(MergedFor(context, target.instances, members));
+            scene = top->merged.back()->scene;
+        }
+        target.parts.push_back(PartRefs(target.instances, members));
         RTCGeometry g = rtcNewGeometry(device, RTC_GEOMETRY_TYPE_INSTANCE);
-        rtcSetGeometryInstancedScene(g, instance.bottom->scene);
-        rtcSetGeometryTransform(g, 0, RTC_FORMAT_FLOAT3X4_ROW_MAJOR, instance.toWorld.data());
+        rtcSetGeometryInstancedScene(g, scene);
+        rtcSetGeometryTransform(g, 0, RTC_FORMAT_FLOAT3X4_ROW_MAJOR, first.toWorld.data());
         rtcCommitGeometry(g);
-        rtcAttachGeometryByID(top->scene, g, static_cast<unsigned>(i));
+        rtcAttachGeometryByID(top->scene, g, static_cast<unsigned>(c));
         rtcReleaseGeometry(g);
     }
     rtcCommitScene(top->scene);

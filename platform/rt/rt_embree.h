@@ -1,7 +1,9 @@
 #pragma once
 // Embree under the runtime: one scene of triangle meshes per geometry group, kept between
 // launches and rebuilt (or refitted) when its inputs changed, and one scene of instances per
-// traced node, built per launch.
+// traced node, built per launch. Groups that never refit and are placed with the same matrix
+// are traced as one instance of a merged scene, kept while its groups' scenes are current: a ray
+// then walks one hierarchy instead of one per group whose box it crosses.
 
 #include <embree3/rtcore.h>
 
@@ -48,11 +50,28 @@ struct BottomLevel {
     RTCScene scene = nullptr;
     std::vector<Part> parts;  // by child index
     bool empty = true;
+    bool refits = false;
+    RTCBuildQuality quality = RTC_BUILD_QUALITY_MEDIUM;
+};
+
+// The meshes of several groups' scenes in one scene.
+struct MergedScene {
+    ~MergedScene();
+    MergedScene() = default;
+    MergedScene(const MergedScene&) = delete;
+    MergedScene& operator=(const MergedScene&) = delete;
+    std::vector<std::shared_ptr<BottomLevel>> members;  // their meshes, in geometry id order
+    RTCScene scene = nullptr;
+};
+
+struct MergedScenes {
+    std::vector<std::shared_ptr<MergedScene>> scenes;
 };
 
 struct TopLevel {
     ~TopLevel();
     RTCScene scene = nullptr;
+    std::vector<std::shared_ptr<MergedScene>> merged;  // the ones it instances
 };
 
 // The geometry group's vertex and index buffers: its acceleration names them, looked up in

@@ -258,7 +258,7 @@ private:
         if (!UpdateBottomLevel(m_context, group, detail))
             return Error(RT_ERROR_LAUNCH_FAILED, detail);
         if (group.built->empty) return;
-        placed.bottom = group.built.get();
+        placed.bottom = group.built;
         target.instances.push_back(std::move(placed));
     }
 
@@ -280,9 +280,10 @@ void BuildFrame(LaunchFrame& frame, const Program& rayGeneration) {
     Context& context = frame.context;
     frame.closestHitTypes.assign(context.rayTypeCount, 0);
     frame.anyHitTypes.assign(context.rayTypeCount, 0);
+    frame.samplers.assign(static_cast<std::size_t>(context.nextSamplerId), nullptr);
     for (const auto& object : ContextObjects(context.id, Kind::TextureSampler)) {
         const auto& sampler = static_cast<const TextureSampler&>(*object);
-        frame.samplers[sampler.samplerIdInContext] = &sampler;
+        frame.samplers[static_cast<std::size_t>(sampler.samplerIdInContext)] = &sampler;
     }
     FrameBuilder builder(frame);
     frame.rayGeneration = builder.ResolveProgram(&rayGeneration, {&context.scope});

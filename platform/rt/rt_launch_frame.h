@@ -31,7 +31,7 @@ struct InstanceRecord {
 
 // One geometry group placed in the world.
 struct FlatInstance {
-    const BottomLevel* bottom = nullptr;
+    std::shared_ptr<BottomLevel> bottom;
     Matrix3x4 toWorld{};
     Matrix3x4 toObject{};
     std::vector<const InstanceRecord*> children;  // by the geometry group's child index
@@ -39,8 +39,15 @@ struct FlatInstance {
 
 struct TopLevel;  // the Embree scene over the instances (rt_embree.cpp)
 
+// What an Embree hit names: the placed geometry group and its child.
+struct PartRef {
+    unsigned instance = 0;  // into TraceTarget::instances
+    unsigned child = 0;
+};
+
 struct TraceTarget {
     std::vector<FlatInstance> instances;
+    std::vector<std::vector<PartRef>> parts;  // by Embree instance id, then geometry id
     std::shared_ptr<TopLevel> top;
 };
 
@@ -52,7 +59,7 @@ struct LaunchFrame {
     std::vector<ResolvedProgram> miss;  // per ray type
     std::unordered_map<const Object*, std::unique_ptr<TraceTarget>> targets;
     std::unordered_map<const GeometryInstance*, std::unique_ptr<InstanceRecord>> records;
-    std::unordered_map<int, const TextureSampler*> samplers;  // by id
+    std::vector<const TextureSampler*> samplers;  // by id, null for ids of no live sampler
     std::vector<char> closestHitTypes;  // per ray type: does any material have a closest hit
     std::vector<char> anyHitTypes;
     RTresult buildCode = RT_SUCCESS;  // with buildError: the first fault found while building

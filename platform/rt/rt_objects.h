@@ -205,6 +205,7 @@ bool IsNodeKind(Kind kind);  // group, selector, transform or geometry group
 std::shared_ptr<Object> FindNode(std::uint64_t id);
 
 struct EmbreeDevice;  // rt_embree.cpp
+struct MergedScenes;  // rt_embree.cpp
 
 struct Context final : Object {
     explicit Context(std::uint64_t self, unsigned threads)
@@ -224,6 +225,7 @@ struct Context final : Object {
     std::string errorText;
     int nextSamplerId = 1;
     std::shared_ptr<EmbreeDevice> embree;  // made at the first launch that traces
+    std::shared_ptr<MergedScenes> merged;  // kept between launches
     WorkerPool pool;
 };
 

@@ -8,7 +8,10 @@ namespace {
 
 // The texel index along one axis, wrapped or clamped.
 long Wrap(long i, long n, RTwrapmode mode) {
-    if (mode == RT_WRAP_REPEAT) return ((i % n) + n) % n;
+    if (mode == RT_WRAP_REPEAT) {
+        const long r = i % n;
+        return r < 0 ? r + n : r;
+    }
     return i < 0 ? 0 : (i >= n ? n - 1 : i);
 }
 

@@ -21,23 +21,25 @@ struct TraceContext {
     rtd::UInt2 dim;
 };
 
-// Runs the intersection program of the hit; true when it reported it. is holds the candidate's
-// attributes, env the hit instance.
-bool StateAccess::Intersect(const TraceContext& tc, unsigned inst, unsigned geom, unsigned prim,
-                            float t, float u, float v, TraceEnv& env, rtd::State& is) {
-    const FlatInstance& instance = tc.target->instances[inst];
-    const InstanceRecord* record = instance.children[geom];
-    if (!record || !record->intersection.function) return false;
+// Runs the intersection program of the hit; its geometry instance when it reported it. is holds
+// the candidate's attributes, env the hit instance.
+const InstanceRecord* StateAccess::Intersect(const TraceContext& tc, unsigned inst, unsigned geom,
+                                             unsigned prim, float t, float u, float v,
+                                             TraceEnv& env, rtd::State& is) {
+    const PartRef& part = tc.target->parts[inst][geom];
+    const FlatInstance& instance = tc.target->instances[part.instance];
+    const InstanceRecord* record = instance.children[part.child];
+    if (!record || !record->intersection.function) return nullptr;
     env = TraceEnv{tc.frame, &instance, tc.depth};
     StateAccess::Prepare(is, record->intersection, env, tc.index, tc.dim);
     is.m_ray = {ApplyPoint(instance.toObject, tc.ray.origin),
                 ApplyVector(instance.toObject, tc.ray.direction), tc.ray.tmin, tc.ray.tmax};
     is.m_rayType = tc.rayType;
     is.m_payload = tc.payload;
-    is.m_primitive = static_cast<int>(instance.bottom->parts[geom].primitives[prim]);
+    is.m_primitive = static_cast<int>(instance.bottom->parts[part.child].primitives[prim]);
     is.m_triangle = {t, u, v};
     record->intersection.function(is);
-    return is.m_reported && is.m_material < record->materials.size();
+    return is.m_reported && is.m_material < record->materials.size() ? record : nullptr;
 }
 
 // A state for a hit program on the hit that is reported.
@@ -55,9 +57,9 @@ bool StateAccess::AcceptCandidate(TraceContext& tc, unsigned inst, unsigned geom
                                   float t, float u, float v) {
     TraceEnv env;
     rtd::State is;
-    if (!Intersect(tc, inst, geom, prim, t, u, v, env, is)) return false;
-    const InstanceRecord& record = *tc.target->instances[inst].children[geom];
-    const ResolvedProgram& anyHit = record.materials[is.m_material].anyHit[tc.rayType];
+    const InstanceRecord* record = Intersect(tc, inst, geom, prim, t, u, v, env, is);
+    if (!record) return false;
+    const ResolvedProgram& anyHit = record->materials[is.m_material].anyHit[tc.rayType];
     if (!anyHit.function) return true;
     rtd::State hit;
     PrepareHit(hit, anyHit, tc, env, is);
@@ -71,12 +73,10 @@ bool StateAccess::AcceptCandidate(TraceContext& tc, unsigned inst, unsigned geom
 bool StateAccess::ClosestHit(TraceContext& tc, const RTCRayHit& rh) {
     TraceEnv env;
     rtd::State is;
-    if (!Intersect(tc, rh.hit.instID[0], rh.hit.geomID, rh.hit.primID, rh.ray.tfar, rh.hit.u,
-                   rh.hit.v, env, is)) {
-        return false;
-    }
-    const InstanceRecord& record = *tc.target->instances[rh.hit.instID[0]].children[rh.hit.geomID];
-    const ResolvedProgram& closest = record.materials[is.m_material].closestHit[tc.rayType];
+    const InstanceRecord* record = Intersect(tc, rh.hit.instID[0], rh.hit.geomID, rh.hit.primID,
+                                             rh.ray.tfar, rh.hit.u, rh.hit.v, env, is);
+    if (!record) return false;
+    const ResolvedProgram& closest = record->materials[is.m_material].closestHit[tc.rayType];
     if (closest.function) {
         rtd::State hit;
         PrepareHit(hit, closest, tc, env, is);
@@ -133,17 +133,21 @@ void State::FailLaunch(const char* detail) {
     static_cast<rt::TraceEnv*>(m_runtime)->frame->failure.compare_exchange_strong(none, detail);
 }
 
-Float4 State::Tex1D(int id, float u) const {
-    const auto& samplers = static_cast<rt::TraceEnv*>(m_runtime)->frame->samplers;
-    const auto it = samplers.find(id);
-    return it == samplers.end() ? Float4{0, 0, 0, 0} : rt::Sample(*it->second, u, 0.0f);
+namespace {
+
+Float4 SampleById(void* runtime, int id, float u, float v) {
+    const auto& samplers = static_cast<rt::TraceEnv*>(runtime)->frame->samplers;
+    const rt::TextureSampler* sampler = id >= 0 && static_cast<std::size_t>(id) < samplers.size()
+                                            ? samplers[static_cast<std::size_t>(id)]
+                                            : nullptr;
+    return sampler ? rt::Sample(*sampler, u, v) : Float4{0, 0, 0, 0};
 }
 
-Float4 State::Tex2D(int id, float u, float v) const {
-    const auto& samplers = static_cast<rt::TraceEnv*>(m_runtime)->frame->samplers;
-    const auto it = samplers.find(id);
-    return it == samplers.end() ? Float4{0, 0, 0, 0} : rt::Sample(*it->second, u, v);
-}
+}  // namespace
+
+Float4 State::Tex1D(int id, float u) const { return SampleById(m_runtime, id, u, 0.0f); }
+
+Float4 State::Tex2D(int id, float u, float v) const { return SampleById(m_runtime, id, u, v); }
 
 void State::Trace(Node node, const Ray& ray, unsigned rayType, void* payload) {
     rt::TraceEnv& env = *static_cast<rt::TraceEnv*>(m_runtime);

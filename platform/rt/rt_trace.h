@@ -22,8 +22,9 @@ struct StateAccess {
                         rtd::UInt2 index, rtd::UInt2 dim);
     static int VisitedChild(const rtd::State& state) { return state.m_visitChild; }
 
-    static bool Intersect(const TraceContext& tc, unsigned inst, unsigned geom, unsigned prim,
-                          float t, float u, float v, TraceEnv& env, rtd::State& is);
+    static const InstanceRecord* Intersect(const TraceContext& tc, unsigned inst, unsigned geom,
+                                           unsigned prim, float t, float u, float v, TraceEnv& env,
+                                           rtd::State& is);
     static void PrepareHit(rtd::State& hit, const ResolvedProgram& program, const TraceContext& tc,
                            TraceEnv& env, const rtd::State& is);
     static bool AcceptCandidate(TraceContext& tc, unsigned inst, unsigned geom, unsigned prim,

@@ -228,7 +228,10 @@ TEST_F(RtSceneTest, ToonShadingQuantisesTheDancerOnly) {
     EXPECT_LT(3 * Distinct(toon, noDancer), 2 * Distinct(plain, noDancer));
 }
 
-TEST_F(RtSceneTest, ThePictureIsTheSameForOneAndEightThreads) {
+// Run under the race checker as well: the launch's workers and the engine's start-up.
+class ThreadedRtScene : public RtSceneTest {};
+
+TEST_F(ThreadedRtScene, ThePictureIsTheSameForOneAndEightThreads) {
     Image byThreads[2];
     const char* counts[2] = {"1", "8"};
     for (int k = 0; k < 2; ++k) {

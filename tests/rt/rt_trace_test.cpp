@@ -133,10 +133,62 @@ protected:
             triangles.push_back({base, base + 1, base + 2});
         }
     }
+    // Four meshes of 60 triangles, their corners kept for the oracle.
+    void RandomMeshes(std::mt19937& rng, Mesh (&meshes)[4]) {
+        for (int i = 0; i < 4; ++i) {
+            RandomMesh(rng, 60, m_vertices[i], m_triangles[i]);
+            meshes[i] = NewMesh(m_vertices[i], m_triangles[i],
+                                static_cast<unsigned>(m_triangles[i].size()));
+        }
+    }
     RTobject Place(const Affine& a, RTobject child) {
         float rows[16];
         a.RowVectors(rows);
         return Transform(rows, child);
+    }
+
+    static std::vector<rttest::ProbeRay> RandomRays(std::mt19937& rng) {
+        std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+        std::vector<rttest::ProbeRay> rays;
+        for (int i = 0; i < 3000; ++i) {
+            const Float3 from{6 * unit(rng), 6 * unit(rng), 6 * unit(rng) + 8};
+            const Float3 to{3 * unit(rng), 3 * unit(rng), 3 * unit(rng)};
+            rays.push_back({from, {to.x - from.x, to.y - from.y, to.z - from.z}});
+        }
+        return rays;
+    }
+    // Each ray finds the mesh, triangle, distance and instance the brute force finds, where
+    // that is not too close to call.
+    void ExpectTheOracle(const std::vector<Placed>& oracle,
+                         const std::vector<rttest::ProbeRay>& rays) {
+        const std::vector<rttest::Probe> traced = Trace(rays);
+        int hits = 0, misses = 0;
+        for (std::size_t i = 0; i < rays.size(); ++i) {
+            const OracleHit expected = BruteForce(oracle, rays[i]);
+            if (expected.ambiguous) continue;
+            const rttest::Probe& got = traced[i];
+            ASSERT_EQ(got.hit, expected.id >= 0 ? 1 : 0) << "ray " << i;
+            if (!got.hit) {
+                ++misses;
+                continue;
+            }
+            ++hits;
+            EXPECT_EQ(got.id, expected.id) << "ray " << i;
+            EXPECT_EQ(got.prim, expected.prim) << "ray " << i;
+            EXPECT_NEAR(got.t, expected.t, 1e-4 * expected.t) << "ray " << i;
+            EXPECT_NEAR(got.origin.x, expected.origin.x, 1e-5) << "ray " << i << ": the instance";
+            EXPECT_NEAR(got.origin.z, expected.origin.z, 1e-5) << "ray " << i << ": the instance";
+        }
+        // Both outcomes were compared, not only one.
+        EXPECT_GT(hits, 0);
+        EXPECT_GT(misses, 0);
+        // Shadow-type rays are blocked exactly where radiance rays hit.
+        const std::vector<rttest::Probe> shadowed = Trace(rays, 1);
+        for (std::size_t i = 0; i < rays.size(); ++i) {
+            const OracleHit expected = BruteForce(oracle, rays[i]);
+            if (expected.ambiguous) continue;
+            EXPECT_EQ(shadowed[i].attenuation, expected.id >= 0 ? 0.0f : 1.0f) << "ray " << i;
+        }
     }
 
     std::vector<Float3> m_vertices[4];
@@ -146,11 +198,7 @@ protected:
 TEST_F(RtOracle, TheTracedHitIsTheBruteForceClosestOverAllInstances) {
     std::mt19937 rng(20261210);
     Mesh meshes[4];
-    for (int i = 0; i < 4; ++i) {
-        RandomMesh(rng, 60, m_vertices[i], m_triangles[i]);
-        meshes[i] =
-            NewMesh(m_vertices[i], m_triangles[i], static_cast<unsigned>(m_triangles[i].size()));
-    }
+    RandomMeshes(rng, meshes);
     const Affine identity = RotateTranslateScale(0, 1, {0, 0, 0});
     const Affine a = RotateTranslateScale(0.7, 1.5, {2.5f, 0.5f, 0});
     const Affine b = RotateTranslateScale(-1.1, 0.8, {-2, -1, 1});
@@ -168,41 +216,31 @@ TEST_F(RtOracle, TheTracedHitIsTheBruteForceClosestOverAllInstances) {
                                         {2, &m_vertices[2], &m_triangles[2], b},
                                         {2, &m_vertices[2], &m_triangles[2], c}};
 
-    std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
-    std::vector<rttest::ProbeRay> rays;
-    for (int i = 0; i < 3000; ++i) {
-        const Float3 from{6 * unit(rng), 6 * unit(rng), 6 * unit(rng) + 8};
-        const Float3 to{3 * unit(rng), 3 * unit(rng), 3 * unit(rng)};
-        rays.push_back({from, {to.x - from.x, to.y - from.y, to.z - from.z}});
-    }
-    const std::vector<rttest::Probe> traced = Trace(rays);
-    int hits = 0, misses = 0;
-    for (std::size_t i = 0; i < rays.size(); ++i) {
-        const OracleHit expected = BruteForce(oracle, rays[i]);
-        if (expected.ambiguous) continue;
-        const rttest::Probe& got = traced[i];
-        ASSERT_EQ(got.hit, expected.id >= 0 ? 1 : 0) << "ray " << i;
-        if (!got.hit) {
-            ++misses;
-            continue;
-        }
-        ++hits;
-        EXPECT_EQ(got.id, expected.id) << "ray " << i;
-        EXPECT_EQ(got.prim, expected.prim) << "ray " << i;
-        EXPECT_NEAR(got.t, expected.t, 1e-4 * expected.t) << "ray " << i;
-        EXPECT_NEAR(got.origin.x, expected.origin.x, 1e-5) << "ray " << i << ": the instance";
-        EXPECT_NEAR(got.origin.z, expected.origin.z, 1e-5) << "ray " << i << ": the instance";
-    }
-    // Both outcomes were compared, not only one.
-    EXPECT_GT(hits, 0);
-    EXPECT_GT(misses, 0);
-    // Shadow-type rays are blocked exactly where radiance rays hit.
-    const std::vector<rttest::Probe> shadowed = Trace(rays, 1);
-    for (std::size_t i = 0; i < rays.size(); ++i) {
-        const OracleHit expected = BruteForce(oracle, rays[i]);
-        if (expected.ambiguous) continue;
-        EXPECT_EQ(shadowed[i].attenuation, expected.id >= 0 ? 0.0f : 1.0f) << "ray " << i;
-    }
+    ExpectTheOracle(oracle, RandomRays(rng));
+}
+
+TEST_F(RtOracle, GroupsPlacedWithOneMatrixHitAsEachAlone) {
+    std::mt19937 rng(20261211);
+    Mesh meshes[4];
+    RandomMeshes(rng, meshes);
+    RTgeometrygroup groups[4];
+    for (int i = 0; i < 4; ++i) groups[i] = GeometryGroup({Instance(meshes[i].geometry, i)});
+    // A refitting group keeps its own instance beside the others.
+    RTacceleration refit = Acceleration("Lbvh");
+    ASSERT_EQ(rtAccelerationSetProperty(refit, "refit", "1"), RT_SUCCESS);
+    ASSERT_EQ(rtGeometryGroupSetAcceleration(groups[3], refit), RT_SUCCESS);
+    // Two transforms with one matrix, and a group under one of them holding two groups.
+    const Affine a = RotateTranslateScale(0.7, 1.5, {0.5f, 0.5f, 0});
+    SetTop(Group({Place(a, groups[0]), Place(a, Group({groups[1], groups[2], groups[3]}))}));
+    std::vector<Placed> oracle;
+    for (int i = 0; i < 4; ++i) oracle.push_back({i, &m_vertices[i], &m_triangles[i], a});
+    ExpectTheOracle(oracle, RandomRays(rng));
+    // New triangles for one group: the scene it shared with the others is no longer traced.
+    m_vertices[1].clear();
+    m_triangles[1].clear();
+    RandomMesh(rng, 60, m_vertices[1], m_triangles[1]);
+    Fill(meshes[1].vertices, m_vertices[1]);
+    ExpectTheOracle(oracle, RandomRays(rng));
 }
 
 // A lit scene with shadows and a mirror, rendered for several thread counts.
