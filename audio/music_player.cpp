@@ -150,7 +150,8 @@ int PlayNext() {
         PlayerState = kLoaded;  // past the end: the first song, stopped
         next = 0;
     }
-    if (next >= SongCount) {
+    // A loader that found no songs has emptied the list but left the count of the one before.
+    if (next >= SongCount || static_cast<std::size_t>(next) >= PlayList.size()) {
         CurrentSongIndex = 0;
         UpdateControls(kInternalError);
         return 1;

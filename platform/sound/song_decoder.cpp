@@ -33,6 +33,14 @@ struct PacketFreer {
 struct FrameFreer {
     void operator()(AVFrame* f) const { av_frame_free(&f); }
 };
+struct ChannelLayout {
+    AVChannelLayout value{};
+    ~ChannelLayout() { av_channel_layout_uninit(&value); }
+};
+
+// Below this a packet resampled to the song rate grows without bound (a file that claims 1 Hz
+// would have every packet take gigabytes).
+constexpr int kLowestInputRate = 1000;
 
 // Packets read while looking for the first sound; a file without any in this many is not a
 // song (a text file can pass the format probe and then yield nothing).
@@ -58,7 +66,14 @@ struct SongDecoder::Impl {
     std::int64_t seekTarget = -1;    // the frame a seek asked for, until the first frame lands
     bool inputDone = false;          // the demuxer and decoder are drained
     bool ended = false;
+    // What the resampler takes: the stream's first sound, until a frame says otherwise (two
+    // files joined into one can change the channel count or rate in the middle).
+    ChannelLayout inLayout;
+    int inFormat = AV_SAMPLE_FMT_NONE;
+    int inRate = 0;
 
+    SoundResult UseInput(const AVChannelLayout& layout, int sampleFormat, int rate);
+    bool TakesInput(const AVFrame& source) const;
     SoundResult MakeResampler();
     bool DecodeMore();
     void Convert(const AVFrame* source);
@@ -66,27 +81,51 @@ struct SongDecoder::Impl {
     std::size_t PendingSamples() const { return pending.size() - pendingRead; }
 };
 
-SoundResult SongDecoder::Impl::MakeResampler() {
-    AVChannelLayout in{};
-    if (codec->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || codec->ch_layout.nb_channels <= 0)
-        av_channel_layout_default(&in, std::max(codec->ch_layout.nb_channels, 1));
-    else if (av_channel_layout_copy(&in, &codec->ch_layout) < 0)
+SoundResult SongDecoder::Impl::UseInput(const AVChannelLayout& layout, int sampleFormat,
+                                        int rate) {
+    if (rate < kLowestInputRate) return SoundResult::Format;
+    av_channel_layout_uninit(&inLayout.value);
+    if (layout.order == AV_CHANNEL_ORDER_UNSPEC || layout.nb_channels <= 0)
+        av_channel_layout_default(&inLayout.value, std::max(layout.nb_channels, 1));
+    else if (av_channel_layout_copy(&inLayout.value, &layout) < 0)
         return SoundResult::Memory;
+    inFormat = sampleFormat;
+    inRate = rate;
+    return MakeResampler();
+}
+
+bool SongDecoder::Impl::TakesInput(const AVFrame& source) const {
+    return std::max(source.ch_layout.nb_channels, 1) == inLayout.value.nb_channels &&
+           source.format == inFormat && source.sample_rate == inRate;
+}
+
+SoundResult SongDecoder::Impl::MakeResampler() {
+    resampler.reset();
     AVChannelLayout out = AV_CHANNEL_LAYOUT_STEREO;
     SwrContext* raw = nullptr;
-    const int made = swr_alloc_set_opts2(&raw, &out, AV_SAMPLE_FMT_FLT, kSongRate, &in,
-                                         codec->sample_fmt, codec->sample_rate, 0, nullptr);
-    const bool mono = in.nb_channels == 1;
-    av_channel_layout_uninit(&in);
-    resampler.reset(raw);
+    const int made = swr_alloc_set_opts2(&raw, &out, AV_SAMPLE_FMT_FLT, kSongRate, &inLayout.value,
+                                         static_cast<AVSampleFormat>(inFormat), inRate, 0,
+                                         nullptr);
+    std::unique_ptr<SwrContext, SwrFreer> context(raw);
+    if (made < 0) return SoundResult::Format;
     // A mono song is heard at full level in both channels, not 3 dB down.
     constexpr double kMonoToBoth[2] = {1.0, 1.0};  // each output channel from the one input
-    if (made >= 0 && mono && swr_set_matrix(raw, kMonoToBoth, 1) < 0) return SoundResult::Format;
-    if (made < 0 || swr_init(raw) < 0) return SoundResult::Format;
+    if (inLayout.value.nb_channels == 1 && swr_set_matrix(raw, kMonoToBoth, 1) < 0)
+        return SoundResult::Format;
+    if (swr_init(raw) < 0) return SoundResult::Format;
+    resampler = std::move(context);
     return SoundResult::Ok;
 }
 
 void SongDecoder::Impl::Convert(const AVFrame* source) {
+    if (source && !TakesInput(*source)) {
+        Convert(nullptr);  // the last frames of the sound before the change
+        if (UseInput(source->ch_layout, source->format, source->sample_rate) != SoundResult::Ok) {
+            inputDone = true;  // a sound the resampler cannot take ends the song here
+            return;
+        }
+    }
+    if (!resampler) return;
     const int capacity = swr_get_out_samples(resampler.get(), source ? source->nb_samples : 0);
     if (capacity <= 0) return;
     if (pendingRead > 0) {
@@ -168,9 +207,12 @@ SoundResult SongDecoder::Open(const char* path, std::unique_ptr<SongDecoder>& ou
     if (!impl->codec) return SoundResult::Memory;
     if (avcodec_parameters_to_context(impl->codec.get(),
                                       rawFormat->streams[impl->stream]->codecpar) < 0 ||
-        avcodec_open2(impl->codec.get(), decoder, nullptr) < 0 || impl->codec->sample_rate <= 0)
+        avcodec_open2(impl->codec.get(), decoder, nullptr) < 0)
         return SoundResult::Format;
-    if (const SoundResult made = impl->MakeResampler(); made != SoundResult::Ok) return made;
+    if (const SoundResult made = impl->UseInput(impl->codec->ch_layout, impl->codec->sample_fmt,
+                                                impl->codec->sample_rate);
+        made != SoundResult::Ok)
+        return made;
     for (int tries = 0; tries < kPrimePacketLimit && impl->PendingSamples() == 0; ++tries)
         if (!impl->DecodeMore()) break;
     if (impl->PendingSamples() == 0) return SoundResult::Format;

@@ -498,6 +498,7 @@ SoundResult SoundEngine::SetSongPositionMs(int song, std::uint32_t ms) {
     s->queuedFrames.clear();
     s->positionFrames = frame;
     s->decoderDone = false;
+    s->ended = false;  // a song played to its end starts again from the new position
     s->feed->Seek(frame);
     return SoundResult::Ok;
 }

@@ -170,6 +170,21 @@ TEST_F(MusicPlayer, OneSongDisablesTheSkipsAndStopsAfterItsEnd) {
     EXPECT_EQ(CurrentSongIndex, 0);
 }
 
+// A folder without songs empties the list while the count of the old one stays.
+TEST_F(MusicPlayer, ASongEndingAfterAnEmptyFolderWasLoadedDoesNotReadPastTheList) {
+    Load(3);
+    player::OnPlay();
+    const fs::path empty = m_dir / "no songs";
+    fs::create_directories(empty);
+    std::ofstream(empty / "readme.txt") << "nothing to play\n";
+    player::OnLoadByDir({.pickFiles = [] { return std::optional<std::vector<std::string>>(); },
+                         .pickFolder = [empty] { return std::optional(empty.string()); }});
+    EXPECT_TRUE(PlayList.empty());
+    player::OnSongEnded();
+    player::OnSkipForward();
+    EXPECT_EQ(CurrentSongIndex, 0);
+}
+
 struct RepeatCase {
     const char* name;
     bool repeatOne;

@@ -150,6 +150,41 @@ TEST_F(SongFiles, MonoIsHeardInBothChannels) {
     for (std::size_t i = 1000; i < 3000; ++i) EXPECT_NEAR(decoded[i], 0.25f, 1e-3f) << i;
 }
 
+// Two files joined into one, as people do with MP3s and as chained OGG streams are: the
+// second part changes the channel count in the middle of the song.
+TEST_F(SongFiles, AChannelCountChangingMidSongKeepsPlaying) {
+    for (const SongFormat format : {SongFormat::Mp3, SongFormat::Ogg}) {
+        SCOPED_TRACE(SongFormatExtension(format));
+        const std::string ext = SongFormatExtension(format);
+        const fs::path stereo = m_dir / ("stereo." + ext);
+        const fs::path mono = m_dir / ("mono." + ext);
+        ASSERT_TRUE(EncodeSong(stereo, format, LeftTone(kRate)));
+        ASSERT_TRUE(EncodeSong(mono, format, LeftTone(kRate), 1));
+        const fs::path joined = WriteBytes("joined." + ext, ReadBytes(stereo) + ReadBytes(mono));
+        std::vector<float> decoded;
+        ASSERT_EQ(psound::DecodeSongFile(joined.c_str(), decoded), SoundResult::Ok);
+        ASSERT_GT(decoded.size(), 2u * (2 * kRate - kCodecDelayFrames));  // both parts play
+        // The mono part is heard in both channels: its tone reaches the right channel.
+        const std::vector<float> second(decoded.end() - 2 * kRate / 2, decoded.end());
+        EXPECT_GT(ChannelRms(second, 1), 0.05);
+    }
+}
+
+// A header that claims a few samples a second would have each packet resampled to gigabytes.
+TEST_F(SongFiles, AnImplausiblyLowSampleRateIsRefused) {
+    WavAudio audio;
+    audio.samples.assign(40000, 1000);
+    const fs::path file = m_dir / "slow.wav";
+    ASSERT_TRUE(WriteWavFile(file, audio));
+    std::string bytes = ReadBytes(file);
+    ASSERT_EQ(bytes.substr(12, 4), "fmt ");
+    bytes.replace(24, 4, std::string("\x01\0\0\0", 4));  // the sample rate: 1 Hz
+    std::unique_ptr<SongDecoder> decoder;
+    EXPECT_EQ(SongDecoder::Open(WriteBytes("one_hertz.wav", bytes).c_str(), decoder),
+              SoundResult::Format);
+    EXPECT_EQ(decoder, nullptr);
+}
+
 TEST_F(SongFiles, FilesThatAreNoSongsFailToOpen) {
     const std::string wav = ReadBytes(Song(SongFormat::Wav, LeftTone(kRate)));
     const std::string ogg = ReadBytes(Song(SongFormat::Ogg, LeftTone(kRate)));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cmath>
 #include <filesystem>
 #include <numbers>
@@ -117,6 +119,20 @@ TEST_F(ManualEngine, EveryFormatPlaysToItsEnd) {
         EXPECT_NEAR(PositionMs(song), frames * 1000.0 / kRate, 1.0);
         EXPECT_EQ(m_engine->ReleaseSong(song), SoundResult::Ok);
     }
+}
+
+// Stop then Play, or the position slider, after the song's end and before the player hears of
+// it: the song starts again from where it was put.
+TEST_F(ManualEngine, ASongPlayedToItsEndPlaysAgainAfterASeek) {
+    const int song = Load(Song(SongFormat::Wav, Tone(kRate / 2, 440.0, 660.0)));
+    ASSERT_EQ(m_engine->SetSongPaused(song, false), SoundResult::Ok);
+    for (int blocks = 0; m_engine->VoicesPlaying() > 0 && blocks < 1000; ++blocks) Render(1);
+    ASSERT_EQ(m_engine->VoicesPlaying(), 0);
+    ASSERT_EQ(m_engine->SetSongPositionMs(song, 0), SoundResult::Ok);
+    const std::vector<float> again = Render(8);
+    EXPECT_EQ(m_engine->VoicesPlaying(), 3);
+    EXPECT_GT(PositionMs(song), 0u);
+    EXPECT_GT(*std::max_element(again.begin(), again.end()), 0.05f);
 }
 
 TEST_F(ManualEngine, EveryVoiceFeedsItsUnitsTheSongAtVolumeZero) {

@@ -55,6 +55,7 @@ AVSampleFormat PickSampleFormat(const AVCodec* codec) {
 
 // Frame `i`, channel `c` of the source into the encoder's layout.
 void StoreSample(AVFrame* frame, int i, int c, float value) {
+    const int interleaved = frame->ch_layout.nb_channels * i + c;
     const float clamped = std::clamp(value, -1.0f, 1.0f);
     const auto s16 = static_cast<std::int16_t>(clamped * 32767.0f);
     switch (frame->format) {
@@ -62,13 +63,13 @@ void StoreSample(AVFrame* frame, int i, int c, float value) {
             reinterpret_cast<float*>(frame->data[c])[i] = clamped;
             break;
         case AV_SAMPLE_FMT_FLT:
-            reinterpret_cast<float*>(frame->data[0])[2 * i + c] = clamped;
+            reinterpret_cast<float*>(frame->data[0])[interleaved] = clamped;
             break;
         case AV_SAMPLE_FMT_S16P:
             reinterpret_cast<std::int16_t*>(frame->data[c])[i] = s16;
             break;
         default:
-            reinterpret_cast<std::int16_t*>(frame->data[0])[2 * i + c] = s16;
+            reinterpret_cast<std::int16_t*>(frame->data[0])[interleaved] = s16;
             break;
     }
 }
@@ -103,7 +104,8 @@ const char* SongFormatExtension(SongFormat format) {
 }
 
 bool EncodeSong(const std::filesystem::path& file, SongFormat format,
-                std::span<const float> samples) {
+                std::span<const float> samples, int channels) {
+    if (channels != 1 && channels != 2) return false;
     const AVCodec* encoder = avcodec_find_encoder_by_name(EncoderName(format));
     if (!encoder) return false;
     AVFormatContext* rawOutput = nullptr;
@@ -119,7 +121,7 @@ bool EncodeSong(const std::filesystem::path& file, SongFormat format,
     codec->sample_rate = kRate;
     codec->bit_rate = kBitRate;
     codec->time_base = AVRational{1, kRate};
-    av_channel_layout_default(&codec->ch_layout, 2);
+    av_channel_layout_default(&codec->ch_layout, channels);
     if (rawOutput->oformat->flags & AVFMT_GLOBALHEADER) codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     if (codec->sample_fmt == AV_SAMPLE_FMT_NONE ||
         avcodec_open2(codec.get(), encoder, nullptr) < 0 ||
@@ -145,11 +147,17 @@ bool EncodeSong(const std::filesystem::path& file, SongFormat format,
             return false;
         const auto count = static_cast<int>(std::min<std::int64_t>(frameSize, total - start));
         // A short last frame is padded with silence for the encoders with a fixed frame size.
-        for (int i = 0; i < frameSize; ++i)
-            for (int c = 0; c < 2; ++c)
-                StoreSample(
-                    frame.get(), i, c,
-                    i < count ? samples[static_cast<std::size_t>((start + i) * 2 + c)] : 0.0f);
+        for (int i = 0; i < frameSize; ++i) {
+            const std::size_t at = static_cast<std::size_t>(start + i) * 2;
+            const float left = i < count ? samples[at] : 0.0f;
+            const float right = i < count ? samples[at + 1] : 0.0f;
+            if (channels == 1) {
+                StoreSample(frame.get(), i, 0, 0.5f * (left + right));
+            } else {
+                StoreSample(frame.get(), i, 0, left);
+                StoreSample(frame.get(), i, 1, right);
+            }
+        }
         if (codec->frame_size == 0) frame->nb_samples = count;
         frame->pts = start;
         const bool written =

@@ -9,6 +9,7 @@ enum class SongFormat { Wav, Ogg, Mp3, Wma };
 
 const char* SongFormatExtension(SongFormat format);  // "wav", "ogg", "mp3", "wma"
 
-// `samples` interleaved stereo in [-1, 1]; false when the file could not be written.
+// `samples` interleaved stereo in [-1, 1], written with one channel (their mean) or two;
+// false when the file could not be written.
 [[nodiscard]] bool EncodeSong(const std::filesystem::path& file, SongFormat format,
-                              std::span<const float> samples);
+                              std::span<const float> samples, int channels = 2);
