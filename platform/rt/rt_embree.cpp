@@ -260,7 +260,7 @@ bool UpdateBottomLevel(Context& context, GeometryGroup& group, std::string& deta
             sameLayout && sameData && wanted[i].vertexVersion == built->parts[i].vertexVersion;
     }
     if (sameData && !acceleration.dirty) return true;
-    if (sameLayout && Refits(acceleration)) {
+    if (sameLayout && built->refits && Refits(acceleration)) {
         Refit(*built, wanted);
     } else {
         group.built = Build(context.embree, acceleration, std::move(wanted));

@@ -326,4 +326,28 @@ TEST_F(ThreadedRtImage, IsTheSameForOneThreeAndEightThreads) {
     EXPECT_EQ(Render("8"), one);
 }
 
+// A merged group that is given a refitting acceleration afterwards: a refit would move its
+// triangles under the merged scene's old hierarchy, so it is built anew instead.
+TEST_F(RtOracle, AMergedGroupGivenARefittingAccelerationHitsItsMovedTriangles) {
+    std::mt19937 rng(99);
+    Mesh meshes[4];
+    RandomMeshes(rng, meshes);
+    RTgeometrygroup groups[2];
+    for (int i = 0; i < 2; ++i) groups[i] = GeometryGroup({Instance(meshes[i].geometry, i)});
+    const Affine a = RotateTranslateScale(0.7, 1.5, {0.5f, 0.5f, 0});
+    SetTop(Group({Place(a, groups[0]), Place(a, groups[1])}));
+    std::vector<Placed> oracle;
+    for (int i = 0; i < 2; ++i) oracle.push_back({i, &m_vertices[i], &m_triangles[i], a});
+    ExpectTheOracle(oracle, RandomRays(rng));
+    RTacceleration refit = Acceleration("Lbvh");
+    ASSERT_EQ(rtAccelerationSetProperty(refit, "refit", "1"), RT_SUCCESS);
+    ASSERT_EQ(rtGeometryGroupSetAcceleration(groups[1], refit), RT_SUCCESS);
+    for (auto& v : m_vertices[1]) {  // the same count, moved far
+        v.x += 3.0f;
+        v.y -= 2.0f;
+    }
+    Fill(meshes[1].vertices, m_vertices[1]);
+    ExpectTheOracle(oracle, RandomRays(rng));
+}
+
 }  // namespace
