@@ -226,12 +226,18 @@ bool WriteKeys(std::FILE* file) {
            std::fflush(file) == 0 && fsync(fileno(file)) == 0;
 }
 
-// Where a symlinked settings file points, so the link stays a link; the path itself otherwise.
+// Where a symlinked settings file points, followed link by link, so the link stays a link even
+// while its target does not exist yet; the path itself otherwise.
 std::string LinkTarget(const std::string& path) {
+    constexpr int kMostLinks = 40;  // the kernel's own limit: a loop of links ends here
+    std::filesystem::path current = path;
     std::error_code error;
-    if (!std::filesystem::is_symlink(path, error)) return path;
-    const std::filesystem::path target = std::filesystem::weakly_canonical(path, error);
-    return error ? path : target.string();
+    for (int i = 0; i < kMostLinks && std::filesystem::is_symlink(current, error); ++i) {
+        const std::filesystem::path target = std::filesystem::read_symlink(current, error);
+        if (error) return path;
+        current = target.is_absolute() ? target : current.parent_path() / target;
+    }
+    return current.string();
 }
 
 // The mode of the file being replaced; a new file gets what creating it would give.

@@ -189,9 +189,16 @@ TEST_F(SettingsFileTest, TheFileKeepsItsMode) {
     EXPECT_EQ(fs::status("Velmoranth.ini").permissions(), fs::perms(0640));
 }
 
-TEST_F(SettingsFileTest, ALinkedFileIsWrittenThroughTheLink) {
+struct LinkCase {
+    const char* name;
+    bool targetExists;
+};
+
+class SettingsLinkTest : public SettingsFileTest, public ::testing::WithParamInterface<LinkCase> {};
+
+TEST_P(SettingsLinkTest, IsWrittenThroughTheLink) {
     fs::create_directory("elsewhere");
-    std::ofstream("elsewhere/velmoranth.ini") << "Version 1\n";
+    if (GetParam().targetExists) std::ofstream("elsewhere/velmoranth.ini") << "Version 1\n";
     fs::create_symlink("elsewhere/velmoranth.ini", "Velmoranth.ini");
     StatChoice = 5;
     ASSERT_EQ(WriteSettings(), 0);
@@ -199,6 +206,11 @@ TEST_F(SettingsFileTest, ALinkedFileIsWrittenThroughTheLink) {
     EXPECT_NE(FileText("elsewhere/velmoranth.ini").find("StatChoice 5\n"), std::string::npos);
     EXPECT_EQ(FolderEntries(m_dir / "elsewhere"), std::vector<std::string>{"velmoranth.ini"});
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, SettingsLinkTest,
+                         ::testing::Values(LinkCase{"ToAFile", true},
+                                           LinkCase{"ToAFileNotWrittenYet", false}),
+                         CaseName());
 
 TEST_F(SettingsFileTest, WrittenValuesComeBackInTheNextRun) {
     g_props.visible = {0, 1, 0, 0, 1, 0, 1, 0, 1};
