@@ -68,8 +68,7 @@ void ShadowsCommand() {
 
 void ClubCommand(const Seams& s) {
     Toggle(ShowClub);
-    if (RayTracingAvailable && RenderEngine == kRayTracerEngine && s.rtShowClub)
-        s.rtShowClub(ShowClub);
+    ShowClubInRayTracer(s);
     Restart();
 }
 
@@ -421,6 +420,11 @@ MenuNode Popup(const char* text, std::vector<MenuNode> children) {
 }
 
 }  // namespace
+
+void ShowClubInRayTracer(const Seams& s) {
+    if (RayTracingAvailable && RenderEngine == kRayTracerEngine && s.rtShowClub)
+        s.rtShowClub(ShowClub);
+}
 
 void Run(int id, const Seams& seams) {
     if (ShutDownStarted) return;

@@ -93,6 +93,9 @@ struct KeyInput {
 // Keys act like their commands but ignore the menu items' enable states.
 void HandleKey(const KeyInput& input, const Seams& seams);
 
+// The ray tracer shows or hides the club as ShowClub says, while it is the engine drawing.
+void ShowClubInRayTracer(const Seams& seams);
+
 // The full-screen and stereo switches.
 void OnToggleFullScreen(const Seams& seams);
 void OnViewStereo(const Seams& seams);

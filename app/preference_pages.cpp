@@ -72,6 +72,8 @@ constexpr std::array<PropBox, kPropModelCount> kPropBoxes = {{
 
 class CObjectsPage final : public PreferencePage {
   public:
+    explicit CObjectsPage(std::function<void()> clubShown) : m_clubShown(std::move(clubShown)) {}
+
     bool OnControl(int id, int value, ControlStates&) override {
         if (id == prefs::kTexturesBox) {
             DisplayTextures = value;
@@ -100,7 +102,10 @@ class CObjectsPage final : public PreferencePage {
         SavedShowProps = ShowProps;
         SavedDisplayTextures = DisplayTextures;
         PropVisibility* props = PropsAvailable ? BoundPropVisibility() : nullptr;
-        if (PropsAvailable) ShowProps = ShowClub = 1;
+        if (PropsAvailable) {
+            ShowProps = ShowClub = 1;
+            if (m_clubShown) m_clubShown();  // the ray tracer shows it too
+        }
         ControlStates controls;
         for (const PropBox& box : kPropBoxes) {
             const bool loaded = props && props->HasModel(box.prop);
@@ -112,6 +117,7 @@ class CObjectsPage final : public PreferencePage {
     }
 
   private:
+    std::function<void()> m_clubShown;
     int SavedShowProps = 0;
     int SavedDisplayTextures = 0;
     std::array<int, kPropModelCount> SavedPropVisible{};
@@ -337,6 +343,7 @@ class PreferencePages final : public prefs::SheetPages {
   public:
     explicit PreferencePages(PreferenceHooks hooks)
         : m_writeSettings(std::move(hooks.writeSettings)),
+          m_objects(std::move(hooks.clubShown)),
           m_render(std::move(hooks.setRenderEngine)) {
         PreferencesResult = 0;
     }

@@ -16,6 +16,7 @@ extern int PreferencesResult;
 struct PreferenceHooks {
     std::function<void(int engine)> setRenderEngine;
     std::function<int()> writeSettings;  // 0 written, 1 not (which the sheet does not report)
+    std::function<void()> clubShown;     // after the sheet has turned the club on
 };
 
 // The OK of every shown page.

@@ -106,9 +106,10 @@ void VelmoranthShell::ConnectCommands() {
         ui::ShowModeless(new CCamAdjust, frame, theApp.CamAdjustOpen);
     };
     m_seams.openAbout = [frame] { ui::ShowModeless(new CAboutDlg, frame, theApp.AboutOpen); };
-    m_seams.openPreferences = [frame] {
+    m_seams.openPreferences = [this, frame] {
         PreferenceHooks hooks{[](int engine) { theApp.SetRenderEngine(engine); },
-                              [] { return WriteSettings(); }};
+                              [] { return WriteSettings(); },
+                              [this] { cmd::ShowClubInRayTracer(m_seams); }};
         ui::ShowModeless(new CPreferencesSheet(MakePreferencePages(std::move(hooks))), frame,
                          theApp.PreferencesOpen);
     };

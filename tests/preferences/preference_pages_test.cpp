@@ -72,6 +72,7 @@ class PagesTest : public ::testing::Test {
             RenderEngine = engine;
         };
         hooks.writeSettings = [] { return WriteSettings(); };
+        hooks.clubShown = [this] { clubShownCalls.push_back(ShowClub); };
         auto sheet = MakePreferencePages(std::move(hooks));
         sheet->InitPage(kObjectsPage);  // the first page shows with the sheet
         return sheet;
@@ -79,6 +80,7 @@ class PagesTest : public ::testing::Test {
 
     FakeProps props;
     std::vector<int> engineCalls;
+    std::vector<int> clubShownCalls;  // ShowClub as each call saw it
 
   private:
     fs::path m_oldDir;
@@ -144,7 +146,7 @@ class PageOpeningTest : public PagesTest, public ::testing::WithParamInterface<O
 TEST_P(PageOpeningTest, ShowsTheGlobals) {
     const OpeningCase& c = GetParam();
     c.setUp();
-    PreferenceHooks hooks{[](int) {}, [] { return 0; }};
+    PreferenceHooks hooks{[](int) {}, [] { return 0; }, [] {}};
     auto sheet = MakePreferencePages(std::move(hooks));
     const ControlState shown = Find(sheet->InitPage(c.page), c.id);
     EXPECT_EQ(shown.value, c.value);
@@ -219,9 +221,12 @@ TEST_F(PagesTest, AControlOfAPageNotShownDoesNothing) {
 }
 
 TEST_F(PagesTest, OpeningTurnsClubAndPropsOnAndCancelRestoresOnlyTheProps) {
+    ShowClub = 0;
     auto sheet = NewSheet();
     EXPECT_EQ(ShowProps, 1);
     EXPECT_EQ(ShowClub, 1);
+    // The ray tracer hears of the club turned on, as it does from the menu's command.
+    EXPECT_EQ(clubShownCalls, std::vector<int>{1});
     sheet->OnControl(kBoothBox, 0);
     sheet->OnControl(kTexturesBox, 0);
     sheet->OnCancel();
