@@ -1,8 +1,21 @@
 #include "audio/audio_select.h"
 
 #include <algorithm>
+#include <cctype>
 
 namespace audio_select {
+namespace {
+
+// As a sorted list box orders its rows: "alsa" before "Built-in".
+bool NameBefore(const RecordingDevice& a, const RecordingDevice& b) {
+    const auto lower = [](unsigned char c) { return std::tolower(c); };
+    return std::lexicographical_compare(
+        a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
+        [&](char x, char y) { return lower(static_cast<unsigned char>(x)) <
+                                     lower(static_cast<unsigned char>(y)); });
+}
+
+}  // namespace
 
 std::vector<RecordingDevice> ListRecordingDevices(const DeviceQuery& query) {
     std::vector<RecordingDevice> devices;
@@ -12,9 +25,7 @@ std::vector<RecordingDevice> ListRecordingDevices(const DeviceQuery& query) {
         if (query.name(id, name)) devices.push_back({std::move(name), id});
     }
     // Stable, so two devices of the same name stay in id order.
-    std::stable_sort(
-        devices.begin(), devices.end(),
-        [](const RecordingDevice& a, const RecordingDevice& b) { return a.name < b.name; });
+    std::stable_sort(devices.begin(), devices.end(), NameBefore);
     return devices;
 }
 

@@ -20,7 +20,7 @@ struct DeviceQuery {
     std::function<bool(int id, std::string& name)> name;
 };
 
-// Every device whose name can be read, sorted by name.
+// Every device whose name can be read, sorted by name ignoring case.
 std::vector<RecordingDevice> ListRecordingDevices(const DeviceQuery& query);
 // The id of the selected row, or -1 when no row is selected.
 int ChosenDeviceId(const std::vector<RecordingDevice>& devices, int selectedRow);

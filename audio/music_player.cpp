@@ -158,12 +158,13 @@ int PlayNext() {
     }
     CurrentSongIndex = next;
     CurrentSongPath = PlayList[static_cast<std::size_t>(next)];
+    // Named before the load, so that a failure names the song that failed.
+    CurrentSongName = StripPath(CurrentSongPath);
     const int loaded = SoundCalls().LoadSong(CurrentSongPath.c_str());
     if (loaded != 0) {
         UpdateControls(kFailedToLoad);
         return loaded;
     }
-    CurrentSongName = StripPath(CurrentSongPath);
     int state = kLoaded;
     if (PlayerState == kPlaying) {
         // A song that loaded but does not start is shown stopped, so the frame does not take
@@ -200,7 +201,8 @@ void SetSongList(int) {
 }
 
 std::string StripPath(const std::string& path) {
-    const std::size_t cut = path.find_last_of("/\\");
+    // Only the slash: on Linux a backslash is part of a file's name.
+    const std::size_t cut = path.rfind('/');
     return cut == std::string::npos ? path : path.substr(cut + 1);
 }
 

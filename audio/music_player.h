@@ -73,7 +73,7 @@ void UpdateControls(int state);
 void OnSongEnded();
 void RefreshPosition();
 void SetSongList(int count);
-// The part of path after its last slash or backslash, or the whole path.
+// The part of path after its last slash, or the whole path.
 std::string StripPath(const std::string& path);
 
 void OnStop();

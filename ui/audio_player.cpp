@@ -111,7 +111,9 @@ void AudioPlayer::BuildControls() {
     m_volume = new QSlider(Qt::Vertical, this);
     m_volume->setObjectName("1076");
     m_volume->setRange(0, 100);
-    m_volume->setInvertedAppearance(true);  // position 0 at the top: full volume
+    // Position 0 at the top: full volume; the wheel and the Up key move the handle up too.
+    m_volume->setInvertedAppearance(true);
+    m_volume->setInvertedControls(true);
     m_volume->setTickPosition(QSlider::NoTicks);
     m_position = new QSlider(Qt::Horizontal, this);
     m_position->setObjectName("1081");
@@ -199,6 +201,8 @@ void AudioPlayer::closeEvent(QCloseEvent* event) {
     event->ignore();  // the window is only hidden: it lives until the program ends
     OnClose();
 }
+
+void AudioPlayer::done(int) { OnClose(); }
 
 void AudioPlayer::OnClose() {
     if (m_onClose) m_onClose();

@@ -27,6 +27,8 @@ class AudioPlayer : public QDialog {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // Esc and every other end of the dialog: the same close as the Close button.
+    void done(int result) override;
 
   private:
     void BuildControls();

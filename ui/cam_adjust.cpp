@@ -11,27 +11,24 @@
 
 namespace {
 
-enum class Symbol { Out, In, Left, Right, Wide, Narrow, Up, Down };
-
 struct PadButton {
     int controlId;
     int x, y;       // dialog units
     QSize picture;  // pixels; the button is its picture's size
-    Symbol symbol;
 };
 
 constexpr int kFirstControlId = 1009;
 // In control id order. The places overlap their neighbours by a pixel or two, as the pictures
 // are a little larger than the places they were laid out for.
 const std::array<PadButton, 8> kPadButtons = {{
-    {1009, 0, 0, {60, 29}, Symbol::Out},
-    {1010, 0, 14, {60, 51}, Symbol::In},
-    {1011, 0, 39, {30, 70}, Symbol::Left},
-    {1012, 15, 39, {30, 70}, Symbol::Right},
-    {1013, 29, 0, {56, 39}, Symbol::Wide},
-    {1014, 29, 19, {56, 42}, Symbol::Narrow},
-    {1015, 29, 40, {56, 32}, Symbol::Up},
-    {1016, 29, 55, {56, 38}, Symbol::Down},
+    {1009, 0, 0, {60, 29}},
+    {1010, 0, 14, {60, 51}},
+    {1011, 0, 39, {30, 70}},
+    {1012, 15, 39, {30, 70}},
+    {1013, 29, 0, {56, 39}},
+    {1014, 29, 19, {56, 42}},
+    {1015, 29, 40, {56, 32}},
+    {1016, 29, 55, {56, 38}},
 }};
 
 // The pad's dialog units are those of a 10-point system font: two pixels each way.
@@ -86,47 +83,48 @@ void FieldOfView(QPainter& p, QSize size, QColor ink, bool wide) {
     p.drawPath(cone);
 }
 
-// The caption names the button's pictures.
-const char* Caption(int controlId) {
+const CamAdjustButton& Polled(int controlId) {
     for (const CamAdjustButton& b : kCamAdjustButtons)
-        if (b.controlId == controlId) return b.caption;
-    return "";
+        if (b.controlId == controlId) return b;
+    return kCamAdjustButtons[0];  // every pad button is polled
 }
 
-void PaintSymbol(Symbol symbol, QPainter& p, QSize size, QColor ink) {
-    switch (symbol) {
-        case Symbol::Out:
-            Magnifier(p, size, ink, false);
-            break;
-        case Symbol::In:
+// What the move does, not what the caption says ("CAM_IN" moves the camera away). The arrows
+// point as the keys that make the same moves: Left orbits left, Up orbits up.
+void PaintMove(CamMove move, QPainter& p, QSize size, QColor ink) {
+    switch (move) {
+        case CamMove::ZoomIn:
             Magnifier(p, size, ink, true);
             break;
-        case Symbol::Left:
+        case CamMove::ZoomOut:
+            Magnifier(p, size, ink, false);
+            break;
+        case CamMove::OrbitLeft:
             Arrow(p, size, -1, 0);
             break;
-        case Symbol::Right:
+        case CamMove::OrbitRight:
             Arrow(p, size, 1, 0);
             break;
-        case Symbol::Wide:
+        case CamMove::WidenView:
             FieldOfView(p, size, ink, true);
             break;
-        case Symbol::Narrow:
+        case CamMove::NarrowView:
             FieldOfView(p, size, ink, false);
             break;
-        case Symbol::Up:
+        case CamMove::OrbitUp:
             Arrow(p, size, 0, -1);
             break;
-        case Symbol::Down:
+        case CamMove::OrbitDown:
             Arrow(p, size, 0, 1);
             break;
     }
 }
 
 ui::ButtonPictures PadPictures(const PadButton& b) {
-    const Symbol symbol = b.symbol;
+    const CamMove move = Polled(b.controlId).move;
     return ui::PaintButtonPictures(
         b.picture,
-        [symbol](QPainter& p, QSize size, QColor ink) { PaintSymbol(symbol, p, size, ink); }, true);
+        [move](QPainter& p, QSize size, QColor ink) { PaintMove(move, p, size, ink); }, true);
 }
 
 }  // namespace
@@ -140,7 +138,7 @@ CCamAdjust::CCamAdjust(QWidget* parent) : QDialog(parent) {
         const PadButton& b = kPadButtons[i];
         auto* button = new ui::PictureButton(PadPictures(b), this);  // owned by the dialog
         button->setObjectName(QString::number(b.controlId));
-        button->setAccessibleName(Caption(b.controlId));
+        button->setAccessibleName(Polled(b.controlId).caption);
         button->move(b.x * kPixelsPerUnit, b.y * kPixelsPerUnit);
         m_buttons[i] = button;
     }

@@ -16,8 +16,9 @@ int IdOf(const QAction* action) { return action->data().toInt(); }
 
 void Apply(QAction* action, const ItemState& state) {
     action->setEnabled(state.enabled);
-    action->setCheckable(state.check >= 0);
-    if (state.check >= 0) action->setChecked(state.check == 1);
+    // Checkable only while checked: Qt draws an empty box beside an unchecked checkable item.
+    action->setCheckable(state.check == 1);
+    action->setChecked(state.check == 1);
     if (!state.label.empty()) action->setText(QString::fromStdString(state.label));
 }
 

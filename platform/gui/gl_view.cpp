@@ -138,7 +138,8 @@ void GlView::resizeEvent(QResizeEvent*) {
 }
 
 void GlView::keyPressEvent(QKeyEvent* e) {
-    e->ignore();  // the frame's shortcuts still see it
+    // Handled here once: the frame's shortcuts have seen it before, and nothing passes it on.
+    e->accept();
     if (m_stopped) return;
     if (m_hooks.keyPress) m_hooks.keyPress(ToViewKey(*e));
     const bool menuKey = e->key() == Qt::Key_Menu ||

@@ -1,6 +1,8 @@
 #include "platform/gui/main_frame.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QMoveEvent>
 #include <QResizeEvent>
@@ -37,6 +39,16 @@ void MainFrame::closeEvent(QCloseEvent* e) {
     m_closeHook();
 }
 
+void MainFrame::keyPressEvent(QKeyEvent* e) {
+    // Only keys that no widget of the frame took (the menu bar's own keys stay its own).
+    if (!m_view) {
+        QMainWindow::keyPressEvent(e);
+        return;
+    }
+    QCoreApplication::sendEvent(m_view, e);
+    e->accept();
+}
+
 void MainFrame::moveEvent(QMoveEvent* e) {
     QMainWindow::moveEvent(e);
     if (m_geometryHook) m_geometryHook(geometry());
@@ -49,10 +61,11 @@ void MainFrame::resizeEvent(QResizeEvent* e) {
 
 void MainFrame::SetFullScreen(bool on, const QRect& windowed) {
     if (on) {
-        showFullScreen();
-        // The full-screen state is only a request to the window manager; without one that
-        // honours it (or without any) the frame is placed over the screen here.
+        // The full-screen state is only a request to the window manager; without one nothing
+        // acts on it, so the frame is placed over the screen first. A window manager applies
+        // the state after that placement; a placement after it would end its full screen.
         if (const QScreen* shown = screen()) setGeometry(shown->geometry());
+        showFullScreen();
         return;
     }
     // The window's own last geometry, not one rebuilt from fixed border sizes.

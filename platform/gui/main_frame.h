@@ -36,6 +36,9 @@ class MainFrame : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* e) override;
+    // A key that reaches the frame or its container (the window manager's focus, after a click
+    // or a popup) goes to the view, as one that reaches the view's own window.
+    void keyPressEvent(QKeyEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 

@@ -2,7 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMenuBar>
 #include <QRect>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/gui/gl_view.h"
 
 #include "tests/gui/qt_app.h"
 #include "tests/support/case_name.h"
@@ -29,6 +37,44 @@ TEST(MainFrame, WithoutAHookACloseRequestCloses) {
     EXPECT_TRUE(frame.close());
     EXPECT_FALSE(frame.isVisible());
 }
+
+// Wherever the focus sits in the frame, a key reaches the view's hook once: on the view's own
+// window, on its container (a click under a window manager) or on the frame itself.
+struct KeyTargetCase {
+    const char* name;
+    std::function<QObject*(pgui::MainFrame&)> target;
+};
+
+const KeyTargetCase kKeyTargets[] = {
+    {"View", [](pgui::MainFrame& f) -> QObject* { return f.View(); }},
+    {"Container", [](pgui::MainFrame& f) -> QObject* { return f.centralWidget(); }},
+    {"Frame", [](pgui::MainFrame& f) -> QObject* { return &f; }},
+};
+
+class KeyTargetTest : public ::testing::TestWithParam<KeyTargetCase> {};
+
+TEST_P(KeyTargetTest, ReachesTheViewOnce) {
+    pgui::MainFrame frame;
+    std::vector<int> keys;
+    std::vector<QPoint> menus;
+    pgui::ViewHooks hooks;
+    hooks.keyPress = [&keys](const pgui::ViewKey& key) { keys.push_back(key.key); };
+    hooks.contextMenu = [&menus](int x, int y) { menus.emplace_back(x, y); };
+    frame.SetView(std::make_unique<pgui::GlView>(hooks));
+    frame.show();
+    ASSERT_TRUE(ProcessEventsUntil([&] { return frame.isVisible(); }));
+
+    QObject* target = GetParam().target(frame);
+    for (const int key : {int(Qt::Key_Q), int(Qt::Key_Escape), int(Qt::Key_Menu)}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, key == Qt::Key_Q ? "q" : "");
+        QApplication::sendEvent(target, &press);
+        EXPECT_TRUE(press.isAccepted()) << key;
+    }
+    EXPECT_EQ(keys, (std::vector<int>{Qt::Key_Q, Qt::Key_Escape, Qt::Key_Menu}));
+    EXPECT_EQ(menus.size(), 1u);  // the menu key opens the context menu once
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, KeyTargetTest, ::testing::ValuesIn(kKeyTargets), CaseName());
 
 struct PlacementCase {
     const char* name;

@@ -235,7 +235,7 @@ TEST_F(MusicPlayer, ASongThatFailsToLoadDropsTheList) {
     player::OnRepeatOne(true);
     player::OnSkipForward();
     EXPECT_EQ(PlayerState.load(), 5);
-    EXPECT_EQ(C().status, "song0.wav failed to load");
+    EXPECT_EQ(C().status, "missing.wav failed to load");  // the song that failed
     EXPECT_TRUE(PlayList.empty());
     EXPECT_EQ(SongCount, 0);
     for (const player::TransportButton& b :
@@ -251,6 +251,7 @@ TEST_F(MusicPlayer, AVeryLongPathFailsLikeAMissingSong) {
     const std::string longPath = (m_dir / std::string(5000, 'x')).string() + ".wav";
     player::OnLoadByFile(Files({longPath}));
     EXPECT_EQ(PlayerState.load(), 5);
+    EXPECT_EQ(C().status, std::string(5000, 'x') + ".wav failed to load");  // none loaded before
     EXPECT_TRUE(PlayList.empty());
 }
 
@@ -310,11 +311,12 @@ TEST_F(MusicPlayer, ThePositionSliderFollowsTheSong) {
     EXPECT_NEAR(C().positionSlider, 50, 1);
 }
 
-TEST(StripPath, KeepsThePartAfterTheLastSeparator) {
+TEST(StripPath, KeepsThePartAfterTheLastSlash) {
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"/music/a/b.mp3", "b.mp3"},
-        {"C:\\music\\b.mp3", "b.mp3"},
-        {"a/b\\c.ogg", "c.ogg"},
+        // A backslash belongs to the file's name.
+        {"/music/back\\slash.wav", "back\\slash.wav"},
+        {"a/b\\c.ogg", "b\\c.ogg"},
         {"plain.wav", "plain.wav"},
         {"/music/", ""},
     };

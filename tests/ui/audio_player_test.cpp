@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
+#include <QWheelEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSlider>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -90,6 +94,36 @@ TEST_F(AudioPlayerWindow, SlidersAndBoxesReachThePlayer) {
     Control<QCheckBox>(1078)->click();
     EXPECT_EQ(RepeatMode, 2);
     EXPECT_FALSE(Control<QCheckBox>(1077)->isChecked());
+}
+
+// The slider's top is full volume, so every way of moving it up raises the volume.
+TEST_F(AudioPlayerWindow, UpKeyAndWheelUpRaiseTheVolume) {
+    QSlider* volume = Control<QSlider>(1076);
+    const struct {
+        const char* name;
+        std::function<void()> up;
+    } ways[] = {
+        {"UpKey",
+         [volume] {
+             QKeyEvent press(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+             QApplication::sendEvent(volume, &press);
+         }},
+        {"WheelUp",
+         [volume] {
+             const QPointF at(volume->width() / 2.0, volume->height() / 2.0);
+             QWheelEvent wheel(at, volume->mapToGlobal(at), QPoint(), QPoint(0, 120),
+                               Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+             QApplication::sendEvent(volume, &wheel);
+         }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        volume->setValue(50);
+        ASSERT_EQ(VolumePercent, 50.0f);
+        way.up();
+        EXPECT_GT(VolumePercent, 50.0f);
+        EXPECT_LT(volume->value(), 50);  // the handle went up
+    }
 }
 
 TEST_F(AudioPlayerWindow, CloseOnlyHides) {

@@ -34,6 +34,24 @@ TEST(AudioSelect, ListsReadableDevicesByNameWithTheirIds) {
     EXPECT_EQ(audio_select::ChosenDeviceId(devices, 3), -1);
 }
 
+// Names whose order by bytes (capitals first) differs from their order ignoring case.
+TEST(AudioSelect, SortsIgnoringCaseEachRowKeepingItsId) {
+    static const std::map<int, std::string> names = {
+        {0, "pulse Monitor"}, {1, "HDA Intel"}, {2, "alsa capture"}, {3, "Zoom H1"}};
+    const audio_select::DeviceQuery query{.count = [] { return 4; },
+                                          .name = [](int id, std::string& name) {
+                                              name = names.at(id);
+                                              return true;
+                                          }};
+    const auto devices = audio_select::ListRecordingDevices(query);
+    ASSERT_EQ(devices.size(), 4u);
+    const int wantIds[] = {2, 1, 0, 3};
+    for (std::size_t row = 0; row < devices.size(); ++row) {
+        EXPECT_EQ(devices[row].id, wantIds[row]) << row;
+        EXPECT_EQ(devices[row].name, names.at(devices[row].id));
+    }
+}
+
 struct ChoiceCase {
     const char* name;
     int row;  // -1: no row selected

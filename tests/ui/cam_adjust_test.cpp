@@ -13,6 +13,8 @@
 #include <functional>
 #include <initializer_list>
 #include <set>
+#include <string>
+#include <algorithm>
 
 #include "animation/auto_camera.h"
 #include "animation/camera.h"
@@ -116,6 +118,73 @@ TEST_F(PadScene, EachStateShowsItsOwnPicture) {
     EXPECT_NE(up, down);
     EXPECT_NE(up, disabled);
     EXPECT_NE(down, disabled);
+}
+
+// The symbol's ink, dark on the light face.
+bool Ink(const QImage& picture, double x, double y) {
+    return qGray(picture.pixel(static_cast<int>(x), static_cast<int>(y))) < 100;
+}
+
+// A magnifier, as the pad draws one: its lens, a level bar, and an upright bar for the plus.
+std::string Magnifier(const QImage& picture) {
+    const double r = 0.3 * std::min(picture.width(), picture.height());
+    const double cx = picture.width() / 2.0 - 0.3 * r;
+    const double cy = picture.height() / 2.0 - 0.3 * r;
+    if (!Ink(picture, cx + 0.3 * r, cy)) return "no magnifier";
+    return Ink(picture, cx, cy + 0.3 * r) ? "plus" : "minus";
+}
+
+// A block arrow across the face: its head is wide, its shaft narrow, so off the axis only the
+// half it points to has ink.
+std::string Arrow(const QImage& picture, bool horizontal) {
+    const double w = picture.width();
+    const double h = picture.height();
+    const double off = 0.6 * 0.3 * std::min(w, h);  // across the axis, inside the head only
+    const double along = 0.2 * 0.35 * (horizontal ? w : h);
+    const bool before = horizontal ? Ink(picture, w / 2 - along, h / 2 + off)
+                                   : Ink(picture, w / 2 + off, h / 2 - along);
+    const bool after = horizontal ? Ink(picture, w / 2 + along, h / 2 + off)
+                                  : Ink(picture, w / 2 + off, h / 2 + along);
+    if (before == after) return "no arrow";
+    if (horizontal) return before ? "left" : "right";
+    return before ? "up" : "down";
+}
+
+int SignOfKeyMove(void (CCamera::*move)(), float CCamera::*value) {
+    FakeKeyClock::now = 5000.0f;
+    CCamera camera{DegToRad(90), DegToRad(96), 3000, 30};
+    camera.UpdateFrameTime();
+    FakeKeyClock::now += 20.0f;
+    const float before = camera.*value;
+    (camera.*move)();
+    return Sign(camera.*value - before);
+}
+
+// Each picture shows what holding its button does: the plus brings the camera closer, and an
+// arrow points as the key that makes the same move (Left orbits left, Up orbits up).
+TEST_F(PadScene, EachPictureShowsWhatItsButtonDoes) {
+    const int leftKey = SignOfKeyMove(&CCamera::OrbitLeft, &CCamera::azimuth);
+    const int upKey = SignOfKeyMove(&CCamera::OrbitUp, &CCamera::polar);
+    ASSERT_NE(leftKey, 0);
+    ASSERT_NE(upKey, 0);
+    FakeKeyClock::now = 1000.0f;
+    m_camera.UpdateFrameTime();
+    for (const CamAdjustButton& b : kCamAdjustButtons) {
+        SCOPED_TRACE(b.caption);
+        Hold(b.controlId);
+        const Change moved = Frame();
+        Release(b.controlId);
+        const QImage picture = Button(b.controlId)->grab().toImage();
+        if (moved.distance != 0) {
+            EXPECT_EQ(Magnifier(picture), moved.distance < 0 ? "plus" : "minus");
+        } else if (moved.azimuth != 0) {
+            EXPECT_EQ(Arrow(picture, true), moved.azimuth == leftKey ? "left" : "right");
+        } else if (moved.polar != 0) {
+            EXPECT_EQ(Arrow(picture, false), moved.polar == upKey ? "up" : "down");
+        } else {
+            EXPECT_NE(moved.fov, 0);  // the field of view's own pictures
+        }
+    }
 }
 
 struct ModeCase {
