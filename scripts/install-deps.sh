@@ -9,6 +9,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   # drawing and the headless display
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libx11-dev xvfb xauth
+  # tests only: a window manager and a keyboard and mouse driven through the X server
+  openbox xdotool
   # the window, menus and dialogs; the overlay's font
   qt6-base-dev libfreetype-dev fonts-dejavu-core
   # recording and output devices (and their headless disk and dummy drivers for the tests)

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "tests/app_shell/program_run.h"
+#include "tests/app_shell/program_waits.h"
 #include "tests/app_shell/x_screen.h"
 #include "tests/gui/x11_probe.h"
 #include "tests/support/case_name.h"
@@ -39,26 +40,6 @@ std::size_t ChangedPixels(const ScreenGrab& a, const ScreenGrab& b) {
     std::size_t changed = 0;
     for (std::size_t i = 0; i < a.pixels.size(); ++i) changed += a.pixels[i] != b.pixels[i];
     return changed;
-}
-
-// Waits for the run's shown window; 0 when it did not appear in time.
-unsigned long WaitForWindow(const ProgramRun& run, const char* title) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (const unsigned long window = FindTopLevelWindow(title, run.Pid())) return window;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return 0;
-}
-
-// Waits until the condition holds; false when it did not in time.
-bool WaitUntil(const std::function<bool()>& condition, int seconds = 30) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return true;
 }
 
 // The window once its frames show the club; an empty grab when they did not in time.

@@ -4,8 +4,10 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -50,29 +52,36 @@ DisplayPtr OpenDisplay() {
 
 namespace {
 
-// The first shown top-level window of the process that passes `wanted`.
+// The windows directly under `window`; empty when it cannot be read.
+std::vector<Window> Children(Display* display, Window window) {
+    Window root = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (!XQueryTree(display, window, &root, &parent, &children, &count)) return {};
+    std::vector<Window> list(children, children + count);
+    if (children) XFree(children);
+    return list;
+}
+
+// The first shown top-level window of the process that passes `wanted`. A window manager puts
+// each top-level window into a frame of its own, one level further down.
 template <class Wanted>
 unsigned long FindShownTopLevel(int pid, Wanted wanted) {
     DisplayPtr display = OpenDisplay();
     if (!display) return 0;
-    Window root = 0, parent = 0;
-    Window* children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(display.get(), DefaultRootWindow(display.get()), &root, &parent, &children,
-                    &count)) {
-        return 0;
-    }
-    unsigned long found = 0;
-    for (unsigned i = 0; i < count && !found; ++i) {
+    const auto matches = [&](Window window) {
         XWindowAttributes attributes;
-        if (XGetWindowAttributes(display.get(), children[i], &attributes) &&
-            attributes.map_state == IsViewable && HasPid(display.get(), children[i], pid) &&
-            wanted(display.get(), children[i], attributes)) {
-            found = children[i];
-        }
+        return XGetWindowAttributes(display.get(), window, &attributes) &&
+               attributes.map_state == IsViewable && HasPid(display.get(), window, pid) &&
+               wanted(display.get(), window, attributes);
+    };
+    for (const Window top : Children(display.get(), DefaultRootWindow(display.get()))) {
+        if (matches(top)) return top;
+        if (HasPid(display.get(), top, pid)) continue;  // the program's own: not a frame
+        for (const Window client : Children(display.get(), top))
+            if (matches(client)) return client;
     }
-    if (children) XFree(children);
-    return found;
+    return 0;
 }
 
 }  // namespace
@@ -189,4 +198,88 @@ bool RequestClose(unsigned long window) {
     const bool sent = XSendEvent(display.get(), window, False, NoEventMask, &event) != 0;
     XFlush(display.get());
     return sent;
+}
+
+namespace {
+
+// The atoms of a window's property of type ATOM; empty when it has none.
+std::vector<Atom> AtomList(Display* display, Window window, const char* name) {
+    const Atom property = XInternAtom(display, name, True);
+    if (property == None) return {};
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    std::vector<Atom> atoms;
+    if (XGetWindowProperty(display, window, property, 0, 64, False, XA_ATOM, &type, &format,
+                           &items, &after, &data) == Success &&
+        data && format == 32) {
+        const auto* values = reinterpret_cast<const unsigned long*>(data);
+        atoms.assign(values, values + items);
+    }
+    if (data) XFree(data);
+    return atoms;
+}
+
+}  // namespace
+
+bool HasFullScreenState(unsigned long window) {
+    DisplayPtr display = OpenDisplay();
+    if (!display) return false;
+    const Atom fullScreen = XInternAtom(display.get(), "_NET_WM_STATE_FULLSCREEN", True);
+    const std::vector<Atom> states = AtomList(display.get(), window, "_NET_WM_STATE");
+    return fullScreen != None &&
+           std::find(states.begin(), states.end(), fullScreen) != states.end();
+}
+
+bool WindowManagerRunning() {
+    DisplayPtr display = OpenDisplay();
+    if (!display) return false;
+    const Atom check = XInternAtom(display.get(), "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None) return false;
+    Atom type = None;
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    bool running = false;
+    if (XGetWindowProperty(display.get(), DefaultRootWindow(display.get()), check, 0, 1, False,
+                           XA_WINDOW, &type, &format, &items, &after, &data) == Success &&
+        data && format == 32 && items == 1) {
+        // The check window exists while its manager runs.
+        XWindowAttributes attributes;
+        running = XGetWindowAttributes(display.get(),
+                                       *reinterpret_cast<unsigned long*>(data), &attributes) != 0;
+    }
+    if (data) XFree(data);
+    return running;
+}
+
+bool FocusInside(unsigned long window) {
+    DisplayPtr display = OpenDisplay();
+    if (!display) return false;
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display.get(), &focus, &revert);
+    if (focus == PointerRoot) {
+        // The keys go to the window under the pointer.
+        Window root = 0, child = 0;
+        int rootX = 0, rootY = 0, x = 0, y = 0;
+        unsigned mask = 0;
+        if (!XQueryPointer(display.get(), window, &root, &child, &rootX, &rootY, &x, &y, &mask))
+            return false;
+        XWindowAttributes attributes;
+        return XGetWindowAttributes(display.get(), window, &attributes) && x >= 0 && y >= 0 &&
+               x < attributes.width && y < attributes.height;
+    }
+    // The focus window or one of its ancestors.
+    for (Window w = focus; w != None && w != DefaultRootWindow(display.get());) {
+        if (w == window) return true;
+        Window root = 0, parent = 0;
+        Window* children = nullptr;
+        unsigned count = 0;
+        if (!XQueryTree(display.get(), w, &root, &parent, &children, &count)) return false;
+        if (children) XFree(children);
+        w = parent;
+    }
+    return false;
 }

@@ -35,3 +35,11 @@ unsigned long FindPopupWindow(int pid);
 ScreenGrab GrabWindow(unsigned long window);
 // Asks the window to close, as the window manager's close button does.
 bool RequestClose(unsigned long window);
+
+// The window manager keeps the window in its full-screen state (_NET_WM_STATE).
+bool HasFullScreenState(unsigned long window);
+// A window manager runs on the display (it has set up its _NET_SUPPORTING_WM_CHECK window).
+bool WindowManagerRunning();
+// The keyboard's focus is on the window or inside it (or, with the focus following the
+// pointer, the pointer is over it).
+bool FocusInside(unsigned long window);
