@@ -20,7 +20,7 @@ QRect FirstPlacement(const QRect& area) {
                  cx * h / w);
 }
 
-MainFrame::MainFrame() { menuBar(); }
+MainFrame::MainFrame() { menuBar()->installEventFilter(this); }
 
 void MainFrame::SetView(std::unique_ptr<GlView> view) {
     m_view = view.get();
@@ -40,11 +40,28 @@ void MainFrame::closeEvent(QCloseEvent* e) {
 }
 
 void MainFrame::keyPressEvent(QKeyEvent* e) {
-    // Only keys that no widget of the frame took (the menu bar's own keys stay its own).
+    // Only keys that no widget of the frame took.
     if (!m_view) {
         QMainWindow::keyPressEvent(e);
         return;
     }
+    ForwardKey(e);
+}
+
+bool MainFrame::eventFilter(QObject* watched, QEvent* e) {
+    QMenuBar* bar = menuBar();
+    // Alt with a letter is a menu's mnemonic; an active item means the bar is being navigated.
+    if (watched != bar || e->type() != QEvent::KeyPress || !m_view || bar->activeAction())
+        return QMainWindow::eventFilter(watched, e);
+    auto* key = static_cast<QKeyEvent*>(e);
+    if (key->modifiers().testFlag(Qt::AltModifier)) return QMainWindow::eventFilter(watched, e);
+    ForwardKey(key);
+    // The focus goes back where keys are the view's.
+    if (QWidget* container = centralWidget()) container->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+void MainFrame::ForwardKey(QKeyEvent* e) {
     QCoreApplication::sendEvent(m_view, e);
     e->accept();
 }

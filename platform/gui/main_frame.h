@@ -39,10 +39,16 @@ class MainFrame : public QMainWindow {
     // A key that reaches the frame or its container (the window manager's focus, after a click
     // or a popup) goes to the view, as one that reaches the view's own window.
     void keyPressEvent(QKeyEvent* e) override;
+    // The menu bar keeps the focus after its menu closes when no widget had it before (the
+    // view's own window had it), and takes letters for its menus' mnemonics: while it is not
+    // being navigated, its keys go to the view too.
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
 
   private:
+    void ForwardKey(QKeyEvent* e);
+
     GlView* m_view = nullptr;  // owned by its container widget
     std::function<void()> m_closeHook;
     std::function<void(const QRect&)> m_geometryHook;

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMenuBar>
 #include <QRect>
 #include <functional>
@@ -49,6 +50,8 @@ const KeyTargetCase kKeyTargets[] = {
     {"View", [](pgui::MainFrame& f) -> QObject* { return f.View(); }},
     {"Container", [](pgui::MainFrame& f) -> QObject* { return f.centralWidget(); }},
     {"Frame", [](pgui::MainFrame& f) -> QObject* { return &f; }},
+    // Left with the focus after its menu closed, not being navigated.
+    {"MenuBar", [](pgui::MainFrame& f) -> QObject* { return f.menuBar(); }},
 };
 
 class KeyTargetTest : public ::testing::TestWithParam<KeyTargetCase> {};
@@ -61,17 +64,24 @@ TEST_P(KeyTargetTest, ReachesTheViewOnce) {
     hooks.keyPress = [&keys](const pgui::ViewKey& key) { keys.push_back(key.key); };
     hooks.contextMenu = [&menus](int x, int y) { menus.emplace_back(x, y); };
     frame.SetView(std::make_unique<pgui::GlView>(hooks));
+    QMenu* file = frame.menuBar()->addMenu("&File");  // F is also its mnemonic
+    file->addAction("Quit");
     frame.show();
     ASSERT_TRUE(ProcessEventsUntil([&] { return frame.isVisible(); }));
 
     QObject* target = GetParam().target(frame);
-    for (const int key : {int(Qt::Key_Q), int(Qt::Key_Escape), int(Qt::Key_Menu)}) {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, key == Qt::Key_Q ? "q" : "");
+    const struct {
+        int key;
+        const char* text;
+    } presses[] = {{Qt::Key_Q, "q"}, {Qt::Key_F, "f"}, {Qt::Key_Escape, ""}, {Qt::Key_Menu, ""}};
+    for (const auto& p : presses) {
+        QKeyEvent press(QEvent::KeyPress, p.key, Qt::NoModifier, p.text);
         QApplication::sendEvent(target, &press);
-        EXPECT_TRUE(press.isAccepted()) << key;
+        EXPECT_TRUE(press.isAccepted()) << p.key;
     }
-    EXPECT_EQ(keys, (std::vector<int>{Qt::Key_Q, Qt::Key_Escape, Qt::Key_Menu}));
+    EXPECT_EQ(keys, (std::vector<int>{Qt::Key_Q, Qt::Key_F, Qt::Key_Escape, Qt::Key_Menu}));
     EXPECT_EQ(menus.size(), 1u);  // the menu key opens the context menu once
+    EXPECT_FALSE(file->isVisible());
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, KeyTargetTest, ::testing::ValuesIn(kKeyTargets), CaseName());
