@@ -8,11 +8,11 @@ namespace {
 
 // As a sorted list box orders its rows: "alsa" before "Built-in".
 bool NameBefore(const RecordingDevice& a, const RecordingDevice& b) {
-    const auto lower = [](unsigned char c) { return std::tolower(c); };
     return std::lexicographical_compare(
-        a.name.begin(), a.name.end(), b.name.begin(), b.name.end(),
-        [&](char x, char y) { return lower(static_cast<unsigned char>(x)) <
-                                     lower(static_cast<unsigned char>(y)); });
+        a.name.begin(), a.name.end(), b.name.begin(), b.name.end(), [](char x, char y) {
+            return std::tolower(static_cast<unsigned char>(x)) <
+                   std::tolower(static_cast<unsigned char>(y));
+        });
 }
 
 }  // namespace

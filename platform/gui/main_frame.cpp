@@ -50,10 +50,11 @@ void MainFrame::keyPressEvent(QKeyEvent* e) {
 
 bool MainFrame::eventFilter(QObject* watched, QEvent* e) {
     QMenuBar* bar = menuBar();
-    // Alt with a letter is a menu's mnemonic; an active item means the bar is being navigated.
+    // An active item means the bar is being navigated: its keys are its own.
     if (watched != bar || e->type() != QEvent::KeyPress || !m_view || bar->activeAction())
         return QMainWindow::eventFilter(watched, e);
     auto* key = static_cast<QKeyEvent*>(e);
+    // Alt with a letter opens a menu.
     if (key->modifiers().testFlag(Qt::AltModifier)) return QMainWindow::eventFilter(watched, e);
     ForwardKey(key);
     // The focus goes back where keys are the view's.
