@@ -34,7 +34,8 @@ struct CamAdjustButton {
     const char* caption;  // the name of the button's bitmap
     CamMove move;
 };
-// The captions name the picture, not the move: "CAM_IN" moves the camera away.
+// The captions are the bitmaps' names, not the moves: "CAM_IN" moves the camera away. The
+// pad draws each button as its move.
 constexpr std::array<CamAdjustButton, 8> kCamAdjustButtons = {{
     {1010, "CAM_IN", CamMove::ZoomOut},
     {1009, "CAM_OUT", CamMove::ZoomIn},
