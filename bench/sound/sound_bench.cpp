@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "bench/sound/bare_loopback.h"
 #include "platform/sound/room_geometry.h"
 #include "platform/sound/song_decoder.h"
+#include "platform/sound/song_input.h"
 #include "platform/sound/sound_engine.h"
 #include "tools/songs/demo_song.h"
 
@@ -138,5 +140,23 @@ void BM_Decode(benchmark::State& state) {
         kSeconds * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_Decode)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+// Opening 2 GB of zeros named .mp3, which must fail at once (Load by File runs on the UI
+// thread): the time per open and the bytes it read.
+void BM_OpenFileWithoutSound(benchmark::State& state) {
+    const fs::path file = fs::temp_directory_path() / "velmoranth_bench_zeros.mp3";
+    { std::ofstream create(file); }
+    fs::resize_file(file, std::uintmax_t{2} << 30);  // sparse: it takes no disk
+    const std::uint64_t before = psound::SongBytesRead();
+    for (auto _ : state) {
+        std::unique_ptr<psound::SongDecoder> decoder;
+        benchmark::DoNotOptimize(psound::SongDecoder::Open(file.c_str(), decoder));
+    }
+    state.counters["MB_read"] = benchmark::Counter(
+        static_cast<double>(psound::SongBytesRead() - before) / 1e6 /
+        static_cast<double>(state.iterations()));
+    fs::remove(file);
+}
+BENCHMARK(BM_OpenFileWithoutSound)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -3,6 +3,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/avstring.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/log.h>
 #include <libswresample/swresample.h>
@@ -11,8 +12,9 @@ extern "C" {
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
-#include <limits>
 #include <system_error>
+
+#include "platform/sound/song_input.h"
 
 namespace psound {
 
@@ -42,9 +44,22 @@ struct ChannelLayout {
 // would have every packet take gigabytes).
 constexpr int kLowestInputRate = 1000;
 
-// Packets read while looking for the first sound; a file without any in this many is not a
-// song (a text file can pass the format probe and then yield nothing).
-constexpr int kPrimePacketLimit = 200;
+// The containers songs come in. The raw formats without a header (AMR, GSM, G.72x and the
+// like) are left out: their probes take text or junk for sound, and a text file of 100 MB
+// would "play" for days.
+constexpr const char* kSongContainers[] = {"mp3", "wav",  "w64", "ogg",      "asf", "flac", "mp4",
+                                           "aac", "aiff", "caf", "matroska", "wv",  "ape",  "au"};
+
+bool IsSongContainer(const AVInputFormat& format) {
+    return std::any_of(std::begin(kSongContainers), std::end(kSongContainers),
+                       [&](const char* name) { return av_match_name(name, format.name) > 0; });
+}
+
+// A decoder that makes more than twice the sound the container says it was given, and half a
+// second more, disagrees with the container (a WAV whose format tag names a codec its data is
+// not in): the song is refused, or ends there. Decoders lag the container, they never run ahead.
+constexpr std::int64_t kAheadFactor = 2;
+constexpr std::int64_t kAheadSlackUs = 500000;
 
 bool IsRegularFile(const char* path) {
     std::error_code error;
@@ -54,6 +69,7 @@ bool IsRegularFile(const char* path) {
 }  // namespace
 
 struct SongDecoder::Impl {
+    SongInput input;  // first: the demuxer reads through it until it is closed
     std::unique_ptr<AVFormatContext, FormatCloser> format;
     std::unique_ptr<AVCodecContext, CodecFreer> codec;
     std::unique_ptr<SwrContext, SwrFreer> resampler;
@@ -66,6 +82,12 @@ struct SongDecoder::Impl {
     std::int64_t seekTarget = -1;    // the frame a seek asked for, until the first frame lands
     bool inputDone = false;          // the demuxer and decoder are drained
     bool ended = false;
+    // Since the start or the last seek: the sound the container says it sent to the decoder,
+    // and what the decoder made of it, in microseconds.
+    std::int64_t sentUs = 0;
+    std::int64_t decodedUs = 0;
+    bool sentTimed = true;   // every packet sent said how long it lasts
+    bool disagrees = false;  // the decoder ran ahead of the container
     // What the resampler takes: the stream's first sound, until a frame says otherwise (two
     // files joined into one can change the channel count or rate in the middle).
     ChannelLayout inLayout;
@@ -76,6 +98,10 @@ struct SongDecoder::Impl {
     bool TakesInput(const AVFrame& source) const;
     SoundResult MakeResampler();
     bool DecodeMore();
+    void ReceiveFrames();
+    void SendPacket();
+    void Count(const AVFrame& decoded);
+    void RestartCounts();
     void Convert(const AVFrame* source);
     void Land();
     std::size_t PendingSamples() const { return pending.size() - pendingRead; }
@@ -152,33 +178,66 @@ void SongDecoder::Impl::Land() {
     seekTarget = -1;
 }
 
-// Decodes until some frames are pending or the input is drained; false at the end.
-bool SongDecoder::Impl::DecodeMore() {
-    while (PendingSamples() == 0 && !inputDone) {
+void SongDecoder::Impl::RestartCounts() {
+    sentUs = decodedUs = 0;
+    sentTimed = true;
+    disagrees = false;
+    input.Heard();
+}
+
+void SongDecoder::Impl::Count(const AVFrame& decoded) {
+    input.Heard();
+    if (decoded.sample_rate > 0)
+        decodedUs += av_rescale(decoded.nb_samples, AV_TIME_BASE, decoded.sample_rate);
+    disagrees = sentTimed && decodedUs > kAheadFactor * sentUs + kAheadSlackUs;
+    if (disagrees) inputDone = true;
+}
+
+// Everything the decoder has made of the packets sent so far.
+void SongDecoder::Impl::ReceiveFrames() {
+    while (!inputDone) {
         const int received = avcodec_receive_frame(codec.get(), frame.get());
-        if (received == 0) {
-            if (seekTarget >= 0) Land();
-            Convert(frame.get());
-            av_frame_unref(frame.get());
-            continue;
-        }
+        if (received == AVERROR(EAGAIN)) return;
         if (received == AVERROR_EOF) {
             Convert(nullptr);  // what the resampler still holds
             inputDone = true;
-            break;
+            return;
         }
-        if (received != AVERROR(EAGAIN)) {
+        if (received < 0) {
             inputDone = true;  // a broken stream ends the song here
-            break;
+            return;
         }
-        const int read = av_read_frame(format.get(), packet.get());
-        if (read < 0) {
-            avcodec_send_packet(codec.get(), nullptr);  // drain the decoder
-            continue;
+        Count(*frame);
+        if (!disagrees) {
+            if (seekTarget >= 0) Land();
+            Convert(frame.get());
         }
+        av_frame_unref(frame.get());
+    }
+}
+
+void SongDecoder::Impl::SendPacket() {
+    if (av_read_frame(format.get(), packet.get()) < 0) {
+        avcodec_send_packet(codec.get(), nullptr);  // drain the decoder
+        return;
+    }
+    if (packet->stream_index == stream) {
+        if (packet->duration > 0)
+            sentUs +=
+                av_rescale_q(packet->duration, format->streams[stream]->time_base, AV_TIME_BASE_Q);
+        else
+            sentTimed = false;
         // A packet the decoder refuses is skipped, as players do; it carries on after it.
-        if (packet->stream_index == stream) avcodec_send_packet(codec.get(), packet.get());
-        av_packet_unref(packet.get());
+        avcodec_send_packet(codec.get(), packet.get());
+    }
+    av_packet_unref(packet.get());
+}
+
+// Decodes until some frames are pending or the input is drained; false at the end.
+bool SongDecoder::Impl::DecodeMore() {
+    while (PendingSamples() == 0 && !inputDone) {
+        ReceiveFrames();
+        if (PendingSamples() == 0 && !inputDone) SendPacket();
     }
     return PendingSamples() > 0;
 }
@@ -194,9 +253,15 @@ SoundResult SongDecoder::Open(const char* path, std::unique_ptr<SongDecoder>& ou
     av_log_set_level(AV_LOG_FATAL);
     auto impl = std::make_unique<Impl>();
     if (!impl->packet || !impl->frame) return SoundResult::Memory;
-    AVFormatContext* rawFormat = nullptr;
+    if (!impl->input.Open(path)) return SoundResult::Format;  // unreadable
+    AVFormatContext* rawFormat = avformat_alloc_context();
+    if (!rawFormat) return SoundResult::Memory;
+    rawFormat->pb = impl->input.Context();
+    rawFormat->flags |= AVFMT_FLAG_CUSTOM_IO;
+    // The path still names the file for the probe, whose guess the extension helps.
     if (avformat_open_input(&rawFormat, path, nullptr, nullptr) < 0) return SoundResult::Format;
     impl->format.reset(rawFormat);
+    if (!IsSongContainer(*rawFormat->iformat)) return SoundResult::Format;
     // A damaged stretch later in the file can fail the probe; the first sound decides below.
     avformat_find_stream_info(rawFormat, nullptr);
     const AVCodec* decoder = nullptr;
@@ -213,9 +278,8 @@ SoundResult SongDecoder::Open(const char* path, std::unique_ptr<SongDecoder>& ou
                                                 impl->codec->sample_rate);
         made != SoundResult::Ok)
         return made;
-    for (int tries = 0; tries < kPrimePacketLimit && impl->PendingSamples() == 0; ++tries)
-        if (!impl->DecodeMore()) break;
-    if (impl->PendingSamples() == 0) return SoundResult::Format;
+    // Reading without sound is bounded, so a file that yields none fails here quickly.
+    if (!impl->DecodeMore() || impl->disagrees) return SoundResult::Format;
     out.reset(new SongDecoder(std::move(impl)));
     return SoundResult::Ok;
 }
@@ -266,6 +330,7 @@ void SongDecoder::SeekFrame(std::int64_t frame) {
     d.inputDone = false;
     d.ended = false;
     d.MakeResampler();
+    d.RestartCounts();
     // Where the demuxer landed is read from the first decoded frame's time.
     d.seekTarget = moved ? frame : -1;
     d.discardFrames = moved ? 0 : frame;
@@ -282,22 +347,17 @@ SoundResult DecodeSongFile(const char* path, std::vector<float>& samples) {
     std::unique_ptr<SongDecoder> decoder;
     if (const SoundResult opened = SongDecoder::Open(path, decoder); opened != SoundResult::Ok)
         return opened;
-    // One read of the length the container gives (and a little more for a codec delay), then
-    // further reads only when the estimate was short.
-    constexpr std::size_t kMinFrames = 1 << 16;
-    std::size_t frames = std::max(
-        kMinFrames, static_cast<std::size_t>(decoder->LengthMs()) * kSongRate / 1000 + kMinFrames);
-    std::size_t done = 0;
+    // Sized by what is decoded, never by the length the container claims: a header can say
+    // 4 GB in front of 88 KB of sound, and neither can the file's size be trusted (a short song
+    // in front of gigabytes of zeros).
+    constexpr int kChunkFrames = 1 << 16;
     for (;;) {
-        samples.resize(frames * kSongChannels);
-        const std::size_t wanted = std::min<std::size_t>(frames - done, std::numeric_limits<int>::max());
-        const int got =
-            decoder->Read(samples.data() + done * kSongChannels, static_cast<int>(wanted));
-        done += static_cast<std::size_t>(got);
-        if (static_cast<std::size_t>(got) < wanted) break;
-        frames *= 2;
+        const std::size_t done = samples.size();
+        samples.resize(done + std::size_t{kChunkFrames} * kSongChannels);
+        const int got = decoder->Read(samples.data() + done, kChunkFrames);
+        samples.resize(done + static_cast<std::size_t>(got) * kSongChannels);
+        if (got < kChunkFrames) break;
     }
-    samples.resize(done * kSongChannels);
     return SoundResult::Ok;
 }
 

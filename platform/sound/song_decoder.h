@@ -1,7 +1,8 @@
 #pragma once
 // One song file decoded to 44100 Hz float stereo, whatever its format (MP3, WAV, OGG, WMA, or
-// anything else the installed decoders read), channel count or rate. Mono is doubled and more
-// channels are mixed down, so every reader sees two channels. Single-threaded: one owner.
+// another container songs come in, such as FLAC, MP4 or Matroska), channel count or rate. Mono
+// is doubled and more channels are mixed down, so every reader sees two channels.
+// Single-threaded: one owner.
 
 #include <cstdint>
 #include <memory>
@@ -21,7 +22,9 @@ class SongDecoder {
     SongDecoder& operator=(const SongDecoder&) = delete;
 
     // Opens the file and decodes its first sound, so a file that opens but holds nothing
-    // playable fails here rather than in the middle of playback.
+    // playable fails here rather than in the middle of playback. It fails soon (a bounded read)
+    // on a large file without sound, and on a file whose decoder makes far more sound than its
+    // container says it holds; such a decoder found later ends the song there.
     [[nodiscard]] static SoundResult Open(const char* path, std::unique_ptr<SongDecoder>& out);
 
     // Up to `frames` interleaved stereo frames into `out`; fewer only at the end of the song.

@@ -510,6 +510,10 @@ SoundResult SoundEngine::GetSongPositionMs(int song, std::uint32_t& ms) const {
     const Song* s = m_impl->FindSong(song);
     if (!s) return SoundResult::InvalidHandle;
     ms = static_cast<std::uint32_t>(s->positionFrames * 1000 / kRate);
+    // The length is the container's claim and the song plays until its decoder runs out, which
+    // can be later (joined files, a length guessed from the bit rate): the position stops at
+    // the length rather than run past what the player shows.
+    if (s->lengthMs > 0) ms = std::min(ms, s->lengthMs);
     return SoundResult::Ok;
 }
 

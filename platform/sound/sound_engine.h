@@ -71,7 +71,7 @@ class SoundEngine {
 
     SoundResult SetSongPaused(int song, bool paused);
     SoundResult SetSongPositionMs(int song, std::uint32_t ms);
-    // Frames rendered since the start, in milliseconds.
+    // Frames rendered since the start, in milliseconds, at most the song's length.
     SoundResult GetSongPositionMs(int song, std::uint32_t& ms) const;
     SoundResult GetSongLengthMs(int song, std::uint32_t& ms) const;
     // Voices started and not yet at their song's end; paused voices count.

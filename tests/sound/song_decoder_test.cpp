@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/audio/support/wav_file.h"
+#include "tests/sound/odd_files.h"
 #include "tools/songs/song_encoder.h"
 
 namespace {
@@ -185,6 +186,12 @@ TEST_F(SongFiles, AnImplausiblyLowSampleRateIsRefused) {
     EXPECT_EQ(decoder, nullptr);
 }
 
+std::string Prose(std::size_t bytes) {
+    std::string text;
+    while (text.size() < bytes) text += "this is not a song, just a long text file line\n";
+    return text;
+}
+
 TEST_F(SongFiles, FilesThatAreNoSongsFailToOpen) {
     const std::string wav = ReadBytes(Song(SongFormat::Wav, LeftTone(kRate)));
     const std::string ogg = ReadBytes(Song(SongFormat::Ogg, LeftTone(kRate)));
@@ -207,6 +214,8 @@ TEST_F(SongFiles, FilesThatAreNoSongsFailToOpen) {
         {"random bytes", WriteBytes("noise.mp3", noise), SoundResult::Format},
         {"text named .mp3", WriteBytes("notes.mp3", std::string(3000, 'a') + "\nplaylist\n"),
          SoundResult::Format},
+        // The probe takes this for headerless AMR, and it "played" for 9 s.
+        {"a page of prose named .mp3", WriteBytes("prose.mp3", Prose(20000)), SoundResult::Format},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -240,6 +249,111 @@ TEST_F(SongFiles, CutShortSongEndsWhereTheDataEnds) {
     std::vector<float> decoded;
     ASSERT_EQ(psound::DecodeSongFile(file.c_str(), decoded), SoundResult::Ok);
     EXPECT_NEAR(static_cast<double>(decoded.size() / 2), kFrames / 2.0, 100.0);
+}
+
+using odd_files::kGiB;
+using odd_files::kMemoryBound;
+using odd_files::ReadCost;
+
+// Large files without sound (sparse: they take no disk) were read to their end while the
+// demuxer hunted for a frame, all of it held in memory: 2 GB of zeros took 14 s and 2.2 GB.
+TEST_F(SongFiles, ALargeFileWithoutSoundFailsAfterABoundedRead) {
+    std::string junk(1 << 16, '\0');
+    unsigned state = 3;
+    for (char& c : junk)  // seven-bit bytes: no MP3 frame can start among them
+        c = static_cast<char>(((state = state * 1103515245u + 12345u) >> 16) & 0x7F);
+    const struct {
+        const char* name;
+        std::uintmax_t size;
+        std::string head;
+    } cases[] = {
+        {"zeros.mp3", 4 * kGiB, ""},
+        {"junk_then_zeros.mp3", 3 * kGiB, junk},
+        {"zeros.ogg", 2 * kGiB, ""},
+        {"zeros.wma", 2 * kGiB, ""},
+        {"zeros.wav", 2 * kGiB, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path file = m_dir / c.name;
+        ASSERT_TRUE(odd_files::SparseFile(file, c.size, c.head));
+        const ReadCost cost;
+        std::unique_ptr<SongDecoder> decoder;
+        EXPECT_EQ(SongDecoder::Open(file.c_str(), decoder), SoundResult::Format);
+        std::vector<float> decoded;  // as track_file reads it
+        EXPECT_EQ(psound::DecodeSongFile(file.c_str(), decoded), SoundResult::Format);
+        EXPECT_LE(cost.Bytes(), 2u * psound::SongInput::kReadWithoutSound);
+        EXPECT_LT(cost.PeakRise(), kMemoryBound);
+    }
+}
+
+// The bound on reading without sound cuts neither a song behind a large tag (cover art) nor
+// the song in front of a long damaged tail, which ends where its sound does.
+TEST_F(SongFiles, ASongAmongLargeStretchesWithoutSoundStillPlays) {
+    constexpr int kMp3FrameFrames = 1152;
+    const fs::path song = Song(SongFormat::Mp3, LeftTone(kFrames));
+    const std::string mp3 = ReadBytes(song);
+    std::vector<float> alone;
+    ASSERT_EQ(psound::DecodeSongFile(song.c_str(), alone), SoundResult::Ok);
+    // An ID3v2.3 tag holding a 10 MB picture, in front of the song's own tag.
+    constexpr std::uint32_t kPicture = 10u << 20;
+    std::string frame = std::string("\0image/jpeg\0\x03\0", 14) + std::string(kPicture, '\x5A');
+    const auto frameSize = static_cast<std::uint32_t>(frame.size());
+    const std::string sizeBytes = {static_cast<char>(frameSize >> 24),
+                                   static_cast<char>(frameSize >> 16),
+                                   static_cast<char>(frameSize >> 8), static_cast<char>(frameSize)};
+    frame = "APIC" + sizeBytes + std::string(2, '\0') + frame;  // then two bytes of flags
+    const auto tagSize = static_cast<std::uint32_t>(frame.size());
+    std::string tag = std::string("ID3\x03\0\0", 6);
+    for (const int shift : {21, 14, 7, 0}) tag += static_cast<char>((tagSize >> shift) & 0x7F);
+    const fs::path covered = WriteBytes("covered.mp3", tag + frame + mp3);
+    const fs::path tailed = m_dir / "tailed.mp3";
+    ASSERT_TRUE(odd_files::SparseFile(tailed, 3 * kGiB, mp3));
+    for (const fs::path& file : {covered, tailed}) {
+        SCOPED_TRACE(file.filename().string());
+        const ReadCost cost;
+        std::vector<float> decoded;
+        ASSERT_EQ(psound::DecodeSongFile(file.c_str(), decoded), SoundResult::Ok);
+        // Zeros after the last frame can move the song's end by up to one MP3 frame.
+        EXPECT_NEAR(static_cast<double>(decoded.size()), static_cast<double>(alone.size()),
+                    2.0 * kMp3FrameFrames);
+        // Each file's tags and sound, at most, and then the bound.
+        EXPECT_LE(cost.Bytes(), fs::file_size(covered) + psound::SongInput::kReadWithoutSound);
+        EXPECT_LT(cost.PeakRise(), kMemoryBound);
+    }
+}
+
+// track_file sized its buffer by the header's claim of 4 GB and died of it (std::bad_alloc).
+TEST_F(SongFiles, AWavClaimingFourGigabytesDecodesWhatItHolds) {
+    const fs::path file = WriteBytes(
+        "claims_4gb.wav", odd_files::WavBytes({1, 2, 4, 0xFFFFFFFFu, 0xFFFFFFFFu}, kRate / 2));
+    const ReadCost cost;
+    std::vector<float> decoded;
+    ASSERT_EQ(psound::DecodeSongFile(file.c_str(), decoded), SoundResult::Ok);
+    EXPECT_EQ(decoded.size(), 2u * (kRate / 2));
+    EXPECT_LT(cost.PeakRise(), kMemoryBound);
+}
+
+// PCM under a WMA format tag: the WMA decoder made seconds of noise of every packet, far more
+// than the half second the header claims.
+TEST_F(SongFiles, AWavWhoseDecoderDisagreesWithItsHeaderIsRefused) {
+    constexpr std::uint32_t kHalfSecond = kRate / 2;
+    const struct {
+        const char* name;
+        odd_files::WavHeader header;
+    } cases[] = {
+        {"WMA 1 tag, 256-byte blocks", {0x160, 1, 256, kHalfSecond, {}}},
+        {"WMA 1 tag, 2-byte blocks", {0x160, 1, 2, kHalfSecond, {}}},
+        {"WMA 2 tag, 128-byte blocks", {0x161, 1, 128, kHalfSecond, {}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path file = WriteBytes("tagged.wav", odd_files::WavBytes(c.header, kHalfSecond));
+        std::unique_ptr<SongDecoder> decoder;
+        EXPECT_EQ(SongDecoder::Open(file.c_str(), decoder), SoundResult::Format);
+        std::vector<float> decoded;
+        EXPECT_EQ(psound::DecodeSongFile(file.c_str(), decoded), SoundResult::Format);
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -14,6 +15,7 @@
 #include "model/report_message.h"
 #include "model/vec_math.h"
 #include "platform/sound/song_decoder.h"
+#include "tests/sound/odd_files.h"
 #include "tests/support/case_name.h"
 #include "tools/songs/song_encoder.h"
 
@@ -59,6 +61,11 @@ class SoundWrapper : public ::testing::Test {
     fs::path Song(const std::vector<float>& samples, const char* name = "song.wav") {
         const fs::path file = m_dir / name;
         EXPECT_TRUE(EncodeSong(file, SongFormat::Wav, samples));
+        return file;
+    }
+    fs::path WriteBytes(const char* name, const std::string& bytes) {
+        const fs::path file = m_dir / name;
+        std::ofstream(file, std::ios::binary) << bytes;
         return file;
     }
     static void Render(int blocks) {
@@ -154,6 +161,55 @@ TEST_F(SoundWrapper, ABadSongLeavesNoSongAndTheNextGoodOneLoads) {
     }
     ASSERT_EQ(sound::LoadSong(good.c_str()), 0);
     EXPECT_EQ(SongLengthMs, 1000u);
+}
+
+// Load by File runs on the UI thread: 2 GB of zeros named .mp3 kept the window from drawing
+// for 14 s and took 2.2 GB; a WAV whose decoder ran far ahead of its header played noise.
+TEST_F(SoundWrapper, FilesThatAreNoSongsFailToLoadAfterABoundedRead) {
+    StartManual();
+    const fs::path zeros = m_dir / "zeros.mp3";
+    ASSERT_TRUE(odd_files::SparseFile(zeros, 4 * odd_files::kGiB));
+    const fs::path tagged =
+        WriteBytes("tagged.wav", odd_files::WavBytes({0x160, 1, 256, kRate / 2, {}}, kRate / 2));
+    for (const fs::path& file : {zeros, tagged}) {
+        SCOPED_TRACE(file.filename().string());
+        const odd_files::ReadCost cost;
+        EXPECT_EQ(sound::LoadSong(file.c_str()), 1);
+        EXPECT_LE(cost.Bytes(), std::uint64_t{psound::SongInput::kReadWithoutSound});
+        EXPECT_LT(cost.PeakRise(), odd_files::kMemoryBound);
+        EXPECT_EQ(SongLengthMs, 0u);
+        EXPECT_FALSE(sound::SoundIsPlaying());
+    }
+}
+
+// The length shown is the container's claim, and a song plays until its decoder runs out:
+// two OGG files joined into one claim the second one's length, and a decoder running ahead of its
+// WAV header (PCM under a WMA tag) is stopped only after a while. Neither position may pass
+// the end of the slider.
+TEST_F(SoundWrapper, ThePositionNeverPassesTheLengthShown) {
+    StartManual();
+    const fs::path part = m_dir / "part.ogg";
+    ASSERT_TRUE(EncodeSong(part, SongFormat::Ogg, Tone(kRate)));
+    std::ifstream in(part, std::ios::binary);
+    const std::string ogg{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const fs::path joined = WriteBytes("joined.ogg", ogg + ogg);
+    const fs::path ahead =
+        WriteBytes("ahead.wav", odd_files::WavBytes({0x161, 2, 2048, kRate / 2, {}}, kRate / 2));
+    for (const fs::path& file : {joined, ahead}) {
+        SCOPED_TRACE(file.filename().string());
+        ASSERT_EQ(sound::LoadSong(file.c_str()), 0);
+        const std::uint32_t shownMs = SongLengthMs;
+        ASSERT_EQ(sound::SoundResumeAll(), 0);
+        float highest = 0.0f;
+        int blocks = 0;
+        for (; sound::SoundIsPlaying() && blocks < 2000; ++blocks) {
+            Render(1);
+            highest = std::max(highest, sound::SoundGetPosition());
+        }
+        EXPECT_FALSE(sound::SoundIsPlaying());
+        EXPECT_GT(blocks * kBlock, static_cast<int>(shownMs) * kRate / 1000);  // it plays on
+        EXPECT_EQ(highest, 1.0f);
+    }
 }
 
 TEST_F(SoundWrapper, SeekHalfwayAndVolumeLimits) {

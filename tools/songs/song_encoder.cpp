@@ -114,6 +114,9 @@ bool EncodeSong(const std::filesystem::path& file, SongFormat format,
     if (avformat_alloc_output_context2(&rawOutput, nullptr, container, file.c_str()) < 0)
         return false;
     std::unique_ptr<AVFormatContext, OutputCloser> output(rawOutput);
+    // The same song gives the same bytes on every build: no random OGG stream serial, and no
+    // library version in the headers.
+    rawOutput->flags |= AVFMT_FLAG_BITEXACT;
     std::unique_ptr<AVCodecContext, CodecFreer> codec(avcodec_alloc_context3(encoder));
     AVStream* stream = avformat_new_stream(rawOutput, nullptr);
     if (!codec || !stream) return false;
@@ -122,6 +125,7 @@ bool EncodeSong(const std::filesystem::path& file, SongFormat format,
     codec->bit_rate = kBitRate;
     codec->time_base = AVRational{1, kRate};
     av_channel_layout_default(&codec->ch_layout, channels);
+    codec->flags |= AV_CODEC_FLAG_BITEXACT;
     if (rawOutput->oformat->flags & AVFMT_GLOBALHEADER) codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     if (codec->sample_fmt == AV_SAMPLE_FMT_NONE ||
         avcodec_open2(codec.get(), encoder, nullptr) < 0 ||
