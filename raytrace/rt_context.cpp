@@ -212,8 +212,9 @@ int RtCreateLightsBuffer() {
     rtBufferSetFormat(RtState.lightsBuffer, RT_FORMAT_USER);
     rtBufferSetElementSize(RtState.lightsBuffer, kLightsRecordSize);
     rtBufferSetSize1D(RtState.lightsBuffer, 1);
+    // The staging record lives for the whole run: a restart keeps what the last frames left in
+    // it (the idle spots' entries) and only sets the main light afresh.
     RtLightsRecord& record = RtState.lightsStaging;
-    record = RtLightsRecord{};
     std::fill_n(record.mainColor, 3, 0.9f);
     const float mainPosition[3] = {30000.0f, 20000.0f, 20000.0f};  // far off: near-parallel
     std::copy_n(mainPosition, 3, record.mainPosition);

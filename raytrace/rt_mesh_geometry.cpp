@@ -63,9 +63,12 @@ int RtCreateMeshGeometry(const CMeshPart& part, RTvariable* colourSlot, int mesh
     RTvariable texVar = DeclareGeometryVariable(geometry, "textBuffer");
     RTvariable indexVar = DeclareGeometryVariable(geometry, "vertIndexBuffer");
 
-    // A part without positions still gets one (0, 0, 0) per vertex.
-    const std::vector<float> origin(part.GetVertices() ? 0 : 3 * static_cast<std::size_t>(count));
-    const float* positions = part.GetVertices() ? part.GetVertices() : origin.data();
+    // The rest shape, whatever pose the part is in now: a deforming part built mid-dance is
+    // refreshed with its current positions by the next frame. A part without positions still
+    // gets one (0, 0, 0) per vertex.
+    const float* base = part.GetBaseVertices();
+    const std::vector<float> origin(base ? 0 : 3 * static_cast<std::size_t>(count));
+    const float* positions = base ? base : origin.data();
     record.vertexBuffers[meshIndex] =
         CreateInputBuffer(RT_FORMAT_FLOAT3, count, positions, 12u * count, context);
     rtVariableSetObject(vertexVar, record.vertexBuffers[meshIndex]);

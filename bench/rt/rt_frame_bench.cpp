@@ -104,6 +104,7 @@ BENCHMARK(BM_RayTracedFrame)
     ->ArgNames({"w", "h", "switches"})
     ->Args({960, 540, 1})
     ->Args({960, 540, 0})
+    ->Args({1920, 1080, 1})
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RayTracedLaunch)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -138,6 +140,71 @@ TEST_F(RtGraphTest, FixturesFollowTheSpotCountEveryFrame) {
         EXPECT_EQ(IntOf(RtRecords.fixtures[k].selector, "selectorIndex"), k < 1 ? 0 : 1);
     }
     ActiveSpotCount = 3;
+}
+
+// What the lights buffer holds now.
+RtLightsRecord UploadedLights() {
+    RtLightsRecord record{};
+    void* data = nullptr;
+    if (rtBufferMap(RtState.lightsBuffer, &data) == RT_SUCCESS && data) {
+        std::memcpy(&record, data, sizeof record);
+    }
+    rtBufferUnmap(RtState.lightsBuffer);
+    return record;
+}
+
+TEST_F(RtGraphTest, ARestartKeepsTheIdleSpotsEntriesAndSetsOnlyTheMainLightAfresh) {
+    FrameLightRecord lights{};
+    lights.attenuation = 1.6f;
+    for (int i = 0; i < 5; ++i) {
+        lights.spotColor[i][0] = 0.1f * static_cast<float>(i + 1);
+        lights.spotDirection[i][1] = -1.0f;
+        lights.spotPosition[i][0] = 100.0f * static_cast<float>(i);
+        lights.spotCosCutoff[i] = 0.5f;
+        lights.spotCosOuter[i] = 0.4f;
+        lights.spotOn[i] = 1;
+    }
+    std::fill_n(lights.mainColor, 3, 0.3f);
+    ActiveSpotCount = 5;
+    RtUpdateLights(lights);
+    ActiveSpotCount = 3;
+    // The engine switched off and on again, as the Rendering menu does.
+    RtShutdown();
+    ASSERT_EQ(RtStart(), 0);
+    const RtLightsRecord first = UploadedLights();
+    EXPECT_EQ(first.mainColor[0], 0.9f);
+    EXPECT_EQ(first.mainPosition[0], 30000.0f);
+    for (int i = 3; i < 5; ++i) {
+        SCOPED_TRACE("spot " + std::to_string(i));
+        EXPECT_EQ(first.spotColor[i][0], lights.spotColor[i][0]);
+        EXPECT_EQ(first.spotPosition[i][0], lights.spotPosition[i][0]);
+        EXPECT_EQ(first.spotPosition[i][1], -200.0f) << "the light sits in front of its fixture";
+        EXPECT_EQ(first.spotCosCutoff[i], 0.5f);
+        EXPECT_EQ(first.spotCosCutoffOuter[i], 0.4f);
+    }
+}
+
+TEST_F(RtGraphTest, APartBuiltMidDanceStartsFromItsRestPositions) {
+    const float rest[] = {0, 0, 0, 100, 0, 0, 0, 100, 0};
+    const std::uint32_t quad[] = {0, 1, 2, 2};
+    CMeshPart part;
+    part.SetVertexCount(3);
+    part.SetQuadCount(1);
+    part.SetDeforming(1);
+    part.SetVertices(rest);
+    part.SetQuads(quad);
+    const float bent[3] = {50, 50, 50};
+    part.SetVertex(1, bent);
+    RtSceneObject record;
+    RtCreateMeshGeometry(part, nullptr, 0, record);
+    record.meshCount = 1;
+    float uploaded[9] = {};
+    void* data = nullptr;
+    ASSERT_EQ(rtBufferMap(record.vertexBuffers[0], &data), RT_SUCCESS);
+    std::memcpy(uploaded, data, sizeof uploaded);
+    rtBufferUnmap(record.vertexBuffers[0]);
+    RtDestroyObject(record);
+    EXPECT_EQ(std::vector<float>(uploaded, uploaded + 9), std::vector<float>(rest, rest + 9));
 }
 
 TEST_F(RtGraphTest, EveryNamedTextureOfTheClubLoadsAndNoneNeverDoes) {

@@ -22,7 +22,9 @@
 #include "raytrace/rt_install.h"
 #include "raytrace/rt_scene.h"
 #include "raytrace/rt_update.h"
+#include "model/vec_math.h"
 #include "render/eye_render.h"
+#include "render/planar_shadows.h"
 #include "render/scene_state.h"
 #include "tests/render/render_fixture.h"
 #include "tests/support/case_name.h"
@@ -206,6 +208,76 @@ TEST_F(RtSceneTest, ShadowsOnlyDarkenAndDarkenTheFloorUnderTheDancer) {
     }
     EXPECT_GT(darker, 50) << "no shadow anywhere";
     EXPECT_EQ(brighter, 0) << "a shadow ray made a pixel brighter";
+}
+
+// A world point's place in the current camera's picture as the camera program casts its rays:
+// the byte offset of its pixel, or -1 when it lies outside the picture.
+long PixelOfPoint(const RtCameraRecord& c, const float* p, int width, int height) {
+    float side[3];
+    Vec3Cross(c.direction, c.up, side);
+    float along = 0, across = 0, up = 0;
+    for (int k = 0; k < 3; ++k) {
+        const float v = p[k] - c.position[k];
+        along += v * c.direction[k];
+        across += v * side[k];
+        up += v * c.up[k];
+    }
+    if (along <= 0) return -1;
+    const int x = static_cast<int>(std::floor((across / along / (c.fovScale * c.aspectRatio) + 1) / 2 * width));
+    const int y = static_cast<int>(std::floor((up / along / c.fovScale + 1) / 2 * height));
+    if (x < 1 || y < 1 || x >= width - 1 || y >= height - 1) return -1;
+    return 4L * (static_cast<long>(y) * width + x);
+}
+
+// The summed brightness of the 3 x 3 pixels around a pixel, against texture grain.
+int BrightnessAround(const Image& image, long at, int width) {
+    int sum = 0;
+    for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) sum += Brightness(&image[at + 4L * (dy * width + dx)]);
+    }
+    return sum;
+}
+
+TEST_F(RtSceneTest, WithTheClubShownTheKeySpotLightsItsPoolAndHerShadowFallsInIt) {
+    ASSERT_EQ(ShowClub, 1);
+    // Spot 0 alone: it stands still, white, and aims below her.
+    for (int i = 1; i < 5; ++i) FrameLightSet.spotOn[i] = 0;
+    float light[3], focus[3];
+    for (int k = 0; k < 3; ++k) {
+        light[k] = FrameLightSet.spotPosition[0][k] + 200.0f * FrameLightSet.spotDirection[0][k];
+    }
+    Dancer->GetFocusPoint(focus);
+    // Her chest's shadow on the dance floor, and a floor point beside it, both in the beam.
+    const float* floor = FloorShadowPlane;
+    float way[3];
+    for (int k = 0; k < 3; ++k) way[k] = focus[k] - light[k];
+    const float t = -(floor[0] * light[0] + floor[1] * light[1] + floor[2] * light[2] + floor[3]) /
+                    (floor[0] * way[0] + floor[1] * way[1] + floor[2] * way[2]);
+    const float shadow[3] = {light[0] + t * way[0], light[1] + t * way[1], light[2] + t * way[2]};
+    const float across = 600.0f / std::sqrt(way[0] * way[0] + way[2] * way[2]);
+    const float beside[3] = {shadow[0] - way[2] * across, shadow[1], shadow[2] + way[0] * across};
+    LookAt(shadow);
+    const long inShadow = PixelOfPoint(RtCameraParams, shadow, kWidth, kHeight);
+    const long inPool = PixelOfPoint(RtCameraParams, beside, kWidth, kHeight);
+    ASSERT_GE(inShadow, 0);
+    ASSERT_GE(inPool, 0);
+
+    const Image lit = Render();
+    m_shadows = 0;
+    const Image unshadowed = Render();
+    m_shadows = 1;
+    FrameLightSet.spotOn[0] = 0;
+    const Image dark = Render();
+
+    constexpr int kClearly = 9 * 30;  // 30 levels of the three channels over the 3 x 3 pixels
+    EXPECT_GT(BrightnessAround(lit, inPool, kWidth) - BrightnessAround(dark, inPool, kWidth), kClearly)
+        << "the spot lights no pool";
+    EXPECT_EQ(BrightnessAround(lit, inPool, kWidth), BrightnessAround(unshadowed, inPool, kWidth))
+        << "something shadows the spot's own beam";
+    EXPECT_GT(BrightnessAround(unshadowed, inShadow, kWidth) - BrightnessAround(dark, inShadow, kWidth), kClearly)
+        << "her shadow's place is not in the pool";
+    EXPECT_GT(BrightnessAround(lit, inPool, kWidth) - BrightnessAround(lit, inShadow, kWidth), kClearly)
+        << "no shadow of her in the pool";
 }
 
 TEST_F(RtSceneTest, ToonShadingQuantisesTheDancerOnly) {

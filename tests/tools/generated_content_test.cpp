@@ -280,6 +280,9 @@ TEST(GeneratedPropShapeTest, HangingAndStandingPropsSitWhereTheirOriginsSay) {
         } else if (r.type == kTypeSpotLight) {
             EXPECT_LE(high, 25) << "stays under the ceiling";
             EXPECT_LT(lowOfLens, lowOfHousing) << "the lens looks down";
+            // The ray tracer's spot shines from 200 down the fixture's axis: in front of the
+            // lens, not inside the housing, which would stop every shadow ray toward it.
+            EXPECT_GT(low, -200) << "the light would sit inside the fixture";
         } else {
             EXPECT_NEAR(low, 0, 1) << r.name << " stands on its origin";
         }
