@@ -295,15 +295,18 @@ int ReplaceTarget(const SaveTarget& target) {
     const int fd = mkstemp(temporary.data());
     if (fd < 0) return errno;
     FilePtr file(fdopen(fd, "w"));
+    if (!file) {
+        const int error = errno;
+        close(fd);
+        std::remove(temporary.c_str());
+        return error;
+    }
     int error = 0;
     errno = 0;
-    if (!file) {
-        error = errno;
-        close(fd);
-    } else if (fchmod(fd, KeptMode(target)) != 0 || !WriteKeys(file.get())) {
+    if (fchmod(fd, KeptMode(target)) != 0 || !WriteKeys(file.get())) {
         error = errno != 0 ? errno : EIO;
     }
-    if (file && std::fclose(file.release()) != 0 && error == 0) error = errno;
+    if (std::fclose(file.release()) != 0 && error == 0) error = errno;
     if (error == 0 && std::rename(temporary.c_str(), target.path.c_str()) != 0) error = errno;
     if (error != 0) std::remove(temporary.c_str());
     return error;
