@@ -36,6 +36,8 @@ MessageDialog& ActiveDialog() {
 CMessage::CMessage(const char* text, int category)
     : m_text(text ? text : "Unknown Error"), m_category(category) {}
 
+bool CMessage::DontDisplayEnabled() const { return IsSilenceable(m_category); }
+
 void CMessage::OnDontDisplay(bool ticked) {
     if (!IsSilenceable(m_category)) return;
     SettingsDirty = 1;

@@ -18,8 +18,9 @@ public:
     CMessage(const char* text, int category);  // a null text shows "Unknown Error"
     const std::string& Text() const { return m_text; }
     int Category() const { return m_category; }
-    // A fatal message cannot be silenced: its box is disabled.
-    bool DontDisplayEnabled() const { return m_category != ReportCategory::Fatal; }
+    // Only a warning with a report flag can be silenced; for any other message (a fatal one,
+    // a failure) the box is disabled.
+    bool DontDisplayEnabled() const;
     // Each click of the box, with its new state: ticked silences the category for the rest of
     // the run, clear shows it again; either way the settings need saving.
     void OnDontDisplay(bool ticked);

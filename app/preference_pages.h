@@ -15,7 +15,7 @@ extern int PreferencesResult;
 // What the pages reach beyond the settings globals.
 struct PreferenceHooks {
     std::function<void(int engine)> setRenderEngine;
-    std::function<int()> writeSettings;  // 0 written, 1 not (which the sheet does not report)
+    std::function<int()> writeSettings;  // 0 written, 1 not (the hook tells the user why)
     std::function<void()> clubShown;     // after the sheet has turned the club on
 };
 

@@ -15,6 +15,7 @@
 #include <system_error>
 
 #include "app/settings_globals.h"
+#include "model/report_message.h"
 
 namespace {
 
@@ -226,27 +227,89 @@ bool WriteKeys(std::FILE* file) {
            std::fflush(file) == 0 && fsync(fileno(file)) == 0;
 }
 
-// Where a symlinked settings file points, followed link by link, so the link stays a link even
-// while its target does not exist yet; the path itself otherwise.
-std::string LinkTarget(const std::string& path) {
-    constexpr int kMostLinks = 40;  // the kernel's own limit: a loop of links ends here
+// The file a save replaces or creates: the settings file, or where its links lead.
+struct SaveTarget {
+    std::string path;
+    bool exists = false;
+    bool linked = false;  // reached through a link
+    mode_t mode = 0;      // of the existing file
+};
+
+// Follows the settings file's links one by one, so a link stays a link even while its target
+// does not exist yet. 0, or the errno that stops the way (ELOOP for a loop of links).
+int FindSaveTarget(const std::string& path, SaveTarget& target) {
+    constexpr int kMostLinks = 40;  // the kernel's own limit
     std::filesystem::path current = path;
-    std::error_code error;
-    for (int i = 0; i < kMostLinks && std::filesystem::is_symlink(current, error); ++i) {
-        const std::filesystem::path target = std::filesystem::read_symlink(current, error);
-        if (error) return path;
-        current = target.is_absolute() ? target : current.parent_path() / target;
+    for (int i = 0; i <= kMostLinks; ++i) {
+        struct stat st = {};
+        if (lstat(current.c_str(), &st) != 0) {
+            if (errno != ENOENT) return errno;
+            target.path = current.string();
+            return 0;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            target = {current.string(), true, target.linked, st.st_mode};
+            return 0;
+        }
+        std::error_code error;
+        const std::filesystem::path next = std::filesystem::read_symlink(current, error);
+        if (error) return error.value();
+        current = next.is_absolute() ? next : current.parent_path() / next;
+        target.linked = true;
     }
-    return current.string();
+    return ELOOP;
+}
+
+// What the user is told when the settings stay unsaved.
+int Unsaved(std::string& failure, const std::string& why) {
+    failure = "I couldn't save the settings in Velmoranth.ini.\n\n" + why;
+    return 1;
+}
+
+std::string ErrorText(int error) { return std::generic_category().message(error) + "."; }
+
+// Only a regular file is ever replaced: a save must not turn a pipe, a device or a folder
+// into a file, nor write into one.
+const char* NotAFileKind(mode_t mode) {
+    if (S_ISREG(mode)) return nullptr;
+    if (S_ISDIR(mode)) return "a folder";
+    if (S_ISFIFO(mode)) return "a named pipe";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+    if (S_ISSOCK(mode)) return "a socket";
+    return "something else";
 }
 
 // The mode of the file being replaced; a new file gets what creating it would give.
-mode_t KeptMode(const std::string& path) {
-    struct stat old = {};
-    if (stat(path.c_str(), &old) == 0) return old.st_mode & 07777;
+mode_t KeptMode(const SaveTarget& target) {
+    if (target.exists) return target.mode & 07777;
     const mode_t mask = umask(0);
     umask(mask);
     return 0666 & ~mask;
+}
+
+// Writes the keys to a file of its own beside the target and renames it over the target.
+// A name of its own: another writer's file is never truncated, and the rename stays within
+// one file system. 0, or the errno of the step that failed; the temporary file is then gone.
+int ReplaceTarget(const SaveTarget& target) {
+    std::string temporary = target.path + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) return errno;
+    FilePtr file(fdopen(fd, "w"));
+    if (!file) {
+        const int error = errno;
+        close(fd);
+        std::remove(temporary.c_str());
+        return error;
+    }
+    int error = 0;
+    errno = 0;
+    if (fchmod(fd, KeptMode(target)) != 0 || !WriteKeys(file.get())) {
+        error = errno != 0 ? errno : EIO;
+    }
+    if (std::fclose(file.release()) != 0 && error == 0) error = errno;
+    if (error == 0 && std::rename(temporary.c_str(), target.path.c_str()) != 0) error = errno;
+    if (error != 0) std::remove(temporary.c_str());
+    return error;
 }
 
 }  // namespace
@@ -259,24 +322,30 @@ int ReadReportSettings() { return ReadKeys(kReportKeys); }
 
 int ReadSettings() { return ReadKeys(kSceneKeys); }
 
-int WriteSettings() {
-    std::string link;
-    if (!SettingsPath(link)) return 1;
-    const std::string path = LinkTarget(link);
-    // A file the user may not write stays as it is, although the rename below could replace it.
-    if (access(path.c_str(), W_OK) != 0 && errno != ENOENT) return 1;
-    // A name of its own in the same folder: another writer's file is never truncated, and the
-    // rename stays within one file system.
-    std::string temporary = path + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0) return 1;
-    FilePtr file(fdopen(fd, "w"));
-    if (!file) close(fd);
-    const bool written = file && fchmod(fd, KeptMode(path)) == 0 && WriteKeys(file.get());
-    const bool closed = file && std::fclose(file.release()) == 0;
-    if (!written || !closed || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return 1;
+int WriteSettings(std::string& failure) {
+    std::string path;
+    if (!SettingsPath(path)) return Unsaved(failure, "The current folder is gone.");
+    SaveTarget target;
+    if (const int error = FindSaveTarget(path, target); error != 0) {
+        return Unsaved(failure, ErrorText(error));
+    }
+    if (const char* kind = target.exists ? NotAFileKind(target.mode) : nullptr) {
+        return Unsaved(failure, std::string(target.linked ? "It links to " : "It is ") + kind +
+                                    ", not a file.");
+    }
+    // A file the user may not write stays as it is, although the rename could replace it.
+    if (target.exists && access(target.path.c_str(), W_OK) != 0) {
+        return Unsaved(failure, ErrorText(errno));
+    }
+    if (const int error = ReplaceTarget(target); error != 0) {
+        return Unsaved(failure, ErrorText(error));
     }
     return 0;
+}
+
+int WriteSettings() {
+    std::string failure;
+    const int status = WriteSettings(failure);
+    if (status != 0) ReportMessage(failure.c_str(), ReportCategory::Failure);
+    return status;
 }

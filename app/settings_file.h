@@ -7,6 +7,8 @@
 // overlong token are skipped, so one bad line costs only its own key. A missing file leaves
 // every global as it is.
 
+#include <string>
+
 // The nine prop models' visible flags as the settings file sees them, in PropModels order:
 // Table4, Table2, Stool, Speaker, SpotLight, Plant, Booth, VideoGame, TableGame. The
 // application binds its models; with nothing bound every prop counts as missing.
@@ -28,5 +30,10 @@ void BindPropVisibility(PropVisibility* props);
 // Every other key. 0 when read, 1 when the file cannot be opened.
 [[nodiscard]] int ReadSettings();
 // Writes every key. The file is written beside the old one under a temporary name and renamed
-// over it, so a failure at any point leaves the old file as it was. 0 when written, 1 when not.
+// over it, so a failure at any point leaves the old file as it was. A link is written through,
+// to a regular file or one not there yet; anything else (a folder, a pipe, a device) is never
+// replaced. 0 when written; 1 when not, and the user is told why in one message
+// (ReportMessage, category Failure).
 [[nodiscard]] int WriteSettings();
+// The same without the message: `failure` gets its text, for a caller that shows it later.
+[[nodiscard]] int WriteSettings(std::string& failure);

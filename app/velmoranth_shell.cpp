@@ -6,6 +6,8 @@
 #include <QKeySequence>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTimer>
+#include <string>
 #include <utility>
 
 #include "app/mixer_launch.h"
@@ -16,6 +18,7 @@
 #include "app/shell_state.h"
 #include "app/velmoranth_app.h"
 #include "app/velmoranth_view.h"
+#include "model/report_message.h"
 #include "platform/capture/sdl_capture.h"
 #include "platform/gui/command_menus.h"
 #include "platform/gui/gl_view.h"
@@ -30,6 +33,19 @@
 #include "ui/quit_confirm.h"
 
 namespace {
+
+// The sheet saves as it is destroyed; a failure's message waits until the sheet is gone, so
+// no modal loop runs inside its destruction.
+int SaveSettingsFromSheet() {
+    std::string failure;
+    const int status = WriteSettings(failure);
+    if (status != 0) {
+        QTimer::singleShot(0, [failure] {
+            ReportMessage(failure.c_str(), ReportCategory::Failure);
+        });
+    }
+    return status;
+}
 
 QRect FirstPlacement() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -108,7 +124,7 @@ void VelmoranthShell::ConnectCommands() {
     m_seams.openAbout = [frame] { ui::ShowModeless(new CAboutDlg, frame, theApp.AboutOpen); };
     m_seams.openPreferences = [this, frame] {
         PreferenceHooks hooks{[](int engine) { theApp.SetRenderEngine(engine); },
-                              [] { return WriteSettings(); },
+                              SaveSettingsFromSheet,
                               [this] { cmd::ShowClubInRayTracer(m_seams); }};
         ui::ShowModeless(new CPreferencesSheet(MakePreferencePages(std::move(hooks))), frame,
                          theApp.PreferencesOpen);

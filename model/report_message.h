@@ -11,6 +11,9 @@ inline constexpr int NoAudio = 1;
 inline constexpr int VirtualReality = 2;
 inline constexpr int Sound3D = 3;
 inline constexpr int RayTracing = 4;
+// Something the user asked for did not happen (a settings save): always shown, never
+// silenced, and the run goes on.
+inline constexpr int Failure = 5;
 }  // namespace ReportCategory
 
 using ReportMessageHandler = void (*)(const char* text, int category);

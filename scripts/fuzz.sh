@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-30}
 dir=${VM_BUILD_ROOT:-build}/fuzz
 CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -Wno-dev -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DVELMORANTH_FUZZ=ON -DVELMORANTH_BENCH=OFF >/dev/null
+  -DVELMORANTH_FUZZ=ON -DVELMORANTH_BENCH=OFF -DVELMORANTH_WERROR=ON >/dev/null
 cmake --build "$dir" -j "$(nproc)" --target fuzz_targets
 
 pids=()

@@ -59,7 +59,8 @@ private:
         const char* kind = node.kind == Kind::Group      ? "group"
                            : node.kind == Kind::Selector ? "selector"
                                                          : "geometry group";
-        return kind + (" " + std::to_string(node.id));
+        // Appended left to right: GCC 12 at -O3 warns falsely (-Wrestrict) on a prepend.
+        return std::string(kind) + " " + std::to_string(node.id);
     }
 
     void Error(RTresult code, std::string detail) {
@@ -70,7 +71,7 @@ private:
     }
 
     void CheckRequirement(const Program& program, const rtd::Requirement& r, const Variable* v) {
-        const std::string what = "'" + std::string(r.name) + "' of program '" + program.name + "'";
+        const std::string what = std::string("'") + r.name + "' of program '" + program.name + "'";
         Object* object = v && v->type == VarType::Object ? v->object.get() : nullptr;
         if (r.format == RT_FORMAT_UNKNOWN) {
             if (!object || !IsNodeKind(object->kind))

@@ -81,7 +81,9 @@ const ReportCase kReportCases[] = {
      kStartFlags, {true, false}, {"dialog"}, true, kStartFlags, 1},
     {"CategoryZeroIsNeverShown", "zero", 0, kStartFlags, {true}, {}, false, kStartFlags, 0},
     {"CategoryOutsideTheTableCannotBeSilenced", "seven", 7, kStartFlags, {true}, {"dialog"},
-     true, kStartFlags, 0},
+     false, kStartFlags, 0},
+    {"FailureIsShownEvenWithEveryWarningSilenced", "I couldn't save the settings",
+     ReportCategory::Failure, {0, 0, 0, 0, 0}, {true}, {"dialog"}, false, {0, 0, 0, 0, 0}, 0},
     {"NullTextStillShown", nullptr, ReportCategory::NoAudio, kStartFlags, {}, {"dialog"}, true,
      kStartFlags, 0},
 };

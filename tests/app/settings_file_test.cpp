@@ -1,12 +1,15 @@
 #include "app/settings_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -16,7 +19,9 @@
 #include <string>
 #include <vector>
 
+#include "app/messages.h"
 #include "app/settings_globals.h"
+#include "model/report_message.h"
 #include "tests/support/case_name.h"
 #include "tests/support/fake_props.h"
 
@@ -138,6 +143,91 @@ private:
     fs::path m_oldDir;
 };
 
+// ---- what a write reports ----
+
+struct Message {
+    int category;
+    std::string text;
+};
+std::vector<Message> g_messages;
+void Record(const char* text, int category) { g_messages.push_back({category, text}); }
+
+// A write and the messages it reported.
+struct WriteOutcome {
+    int status = -1;
+    std::vector<Message> messages;
+};
+
+// The messages of a child, through a pipe: the category, a tab, the text and a zero byte each.
+void SendMessages(int fd) {
+    for (const Message& m : g_messages) {
+        const std::string record = std::to_string(m.category) + '\t' + m.text + '\0';
+        if (write(fd, record.data(), record.size()) != ssize_t(record.size())) _exit(101);
+    }
+}
+std::vector<Message> ReceiveMessages(int fd) {
+    std::string all;
+    char buffer[4096];
+    for (ssize_t n; (n = read(fd, buffer, sizeof buffer)) > 0;) all.append(buffer, size_t(n));
+    std::vector<Message> messages;
+    std::istringstream in(all);
+    for (std::string record; std::getline(in, record, '\0');) {
+        const std::size_t tab = record.find('\t');
+        messages.push_back({std::stoi(record.substr(0, tab)), record.substr(tab + 1)});
+    }
+    return messages;
+}
+
+// Root may write anywhere, so a run as root makes an unprivileged write as user "nobody" in a
+// child.
+WriteOutcome Write(bool unprivileged = false) {
+    g_messages.clear();
+    if (!unprivileged || geteuid() != 0) {
+        const int status = WriteSettings();
+        return {status, g_messages};
+    }
+    int fds[2];
+    if (pipe(fds) != 0) return {};
+    const pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        constexpr uid_t kNobody = 65534;
+        if (setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(100);
+        const int status = WriteSettings();
+        SendMessages(fds[1]);
+        _exit(status);
+    }
+    close(fds[1]);
+    WriteOutcome outcome;
+    outcome.messages = ReceiveMessages(fds[0]);
+    close(fds[0]);
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return {};
+    outcome.status = WEXITSTATUS(status);
+    return outcome;
+}
+
+// One message, naming the file and the reason.
+void ExpectOneFailureMessage(const WriteOutcome& outcome, const std::string& reason) {
+    ASSERT_EQ(outcome.messages.size(), 1u);
+    EXPECT_EQ(outcome.messages[0].category, ReportCategory::Failure);
+    const std::string& text = outcome.messages[0].text;
+    EXPECT_NE(text.find("Velmoranth.ini"), std::string::npos) << text;
+    EXPECT_NE(text.find(reason), std::string::npos) << text;
+}
+
+class SettingsWriteTest : public SettingsFileTest {
+protected:
+    void SetUp() override {
+        SettingsFileTest::SetUp();
+        SetReportMessageHandler(&Record);
+    }
+    void TearDown() override {
+        SetReportMessageHandler(&ShowReportedMessage);
+        SettingsFileTest::TearDown();
+    }
+};
+
 TEST_F(SettingsFileTest, StartValuesAreWrittenInKeyOrder) {
     WriteFile(std::string(4000, '#'));  // an older, longer file leaves nothing behind
     RequestedRenderEngine = 2;          // the engine in force is saved, not a pending request
@@ -194,14 +284,17 @@ struct LinkCase {
     bool targetExists;
 };
 
-class SettingsLinkTest : public SettingsFileTest, public ::testing::WithParamInterface<LinkCase> {};
+class SettingsLinkTest : public SettingsWriteTest,
+                         public ::testing::WithParamInterface<LinkCase> {};
 
 TEST_P(SettingsLinkTest, IsWrittenThroughTheLink) {
     fs::create_directory("elsewhere");
     if (GetParam().targetExists) std::ofstream("elsewhere/velmoranth.ini") << "Version 1\n";
     fs::create_symlink("elsewhere/velmoranth.ini", "Velmoranth.ini");
     StatChoice = 5;
-    ASSERT_EQ(WriteSettings(), 0);
+    const WriteOutcome outcome = Write();
+    ASSERT_EQ(outcome.status, 0);
+    EXPECT_TRUE(outcome.messages.empty());
     EXPECT_TRUE(fs::is_symlink("Velmoranth.ini"));
     EXPECT_NE(FileText("elsewhere/velmoranth.ini").find("StatChoice 5\n"), std::string::npos);
     EXPECT_EQ(FolderEntries(m_dir / "elsewhere"), std::vector<std::string>{"velmoranth.ini"});
@@ -353,49 +446,172 @@ TEST_P(SettingsReadTest, ChangesOnlyWhatTheLinesAllow) {
 }
 INSTANTIATE_TEST_SUITE_P(Cases, SettingsReadTest, ::testing::ValuesIn(kReadCases), CaseName());
 
-// ---- writing: a file that cannot be written stays as it was ----
-
-// Root may write anywhere, so a run as root makes the call as user "nobody" in a child.
-int RunUnprivileged(int (*call)()) {
-    if (geteuid() != 0) return call();
-    const pid_t child = fork();
-    if (child == 0) {
-        constexpr uid_t kNobody = 65534;
-        if (setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(100);
-        _exit(call());
-    }
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
-    return WEXITSTATUS(status);
-}
+// ---- writing: a file that cannot be written stays as it was, and the user is told ----
 
 struct WriteFailureCase {
     const char* name;
+    bool unprivileged;
     void (*block)(const fs::path& dir);
+    const char* reason;
 };
 const WriteFailureCase kWriteFailureCases[] = {
-    {"ReadOnlyFolder", [](const fs::path& dir) { fs::permissions(dir, fs::perms(0555)); }},
-    {"ReadOnlyFile",
+    // Only the folder stops the write: the file itself is writable.
+    {"ReadOnlyFolder", true,
+     [](const fs::path& dir) {
+         fs::permissions("Velmoranth.ini", fs::perms(0666));
+         fs::permissions(dir, fs::perms(0555));
+     },
+     "Permission denied"},
+    // Only the file stops it: the folder would let the rename replace it.
+    {"ReadOnlyFile", true,
      [](const fs::path& dir) {
          fs::permissions(dir, fs::perms::all);
          fs::permissions("Velmoranth.ini", fs::perms(0444));
-     }},
+     },
+     "Permission denied"},
+    // The write step fails part way, as on a full disk: the new text does not fit.
+    {"WriteCutShort", false, [](const fs::path&) {}, "File too large"},
 };
 
-class SettingsWriteFailureTest : public SettingsFileTest,
+class SettingsWriteFailureTest : public SettingsWriteTest,
                                  public ::testing::WithParamInterface<WriteFailureCase> {};
 
-TEST_P(SettingsWriteFailureTest, KeepsTheOldFile) {
+// Lowers the size a file of this process may grow to while it lives; a write past it fails
+// with EFBIG instead of raising SIGXFSZ.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        m_oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_old);
+        rlimit limit = m_old;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_old);
+        std::signal(SIGXFSZ, m_oldSignal);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit m_old = {};
+    void (*m_oldSignal)(int) = SIG_DFL;
+};
+
+TEST_P(SettingsWriteFailureTest, KeepsTheOldFileAndSaysWhy) {
+    const WriteFailureCase& c = GetParam();
     const std::string old = "Version 1\nStatChoice 5\n";
     WriteFile(old);
-    GetParam().block(m_dir);
+    c.block(m_dir);
     StatChoice = 7;
-    EXPECT_EQ(RunUnprivileged(WriteSettings), 1);
+    WriteOutcome outcome;
+    if (c.unprivileged) {
+        outcome = Write(true);
+    } else {
+        const FileSizeLimit limit(old.size() + 10);
+        outcome = Write();
+    }
+    EXPECT_EQ(outcome.status, 1);
+    ExpectOneFailureMessage(outcome, c.reason);
+    fs::permissions(m_dir, fs::perms::owner_all, fs::perm_options::add);
     EXPECT_EQ(SettingsText(), old);
     EXPECT_EQ(FolderEntries(m_dir), std::vector<std::string>{"Velmoranth.ini"})
         << "no temporary file is left behind";
 }
 INSTANTIATE_TEST_SUITE_P(Cases, SettingsWriteFailureTest,
                          ::testing::ValuesIn(kWriteFailureCases), CaseName());
+
+// What the settings file's name leads to, if not a regular file, is left exactly as it was:
+// a save never turns it into a file nor writes into it.
+struct NotAFileCase {
+    const char* name;
+    void (*make)(const fs::path& where);  // makes the thing at `where`
+    const char* reason;
+    bool needsRoot;
+};
+void MakePipe(const fs::path& where) { ASSERT_EQ(mkfifo(where.c_str(), 0600), 0); }
+// A scratch node with the null device's numbers: no real device is ever touched.
+void MakeDevice(const fs::path& where) {
+    ASSERT_EQ(mknod(where.c_str(), S_IFCHR | 0600, makedev(1, 3)), 0);
+}
+void MakeFolder(const fs::path& where) {
+    fs::create_directory(where);
+    std::ofstream(where / "kept") << "kept";
+}
+void MakeLoop(const fs::path& where) {
+    fs::create_symlink(where.filename().string() + ".other", where);
+    fs::create_symlink(where.filename(), where.string() + ".other");
+}
+void RemoveItsFolder(const fs::path& where) { fs::remove(where.parent_path()); }
+const NotAFileCase kNotAFileCases[] = {
+    {"Pipe", MakePipe, "a named pipe", false},
+    {"Device", MakeDevice, "a device", true},
+    {"Folder", MakeFolder, "a folder", false},
+    {"LoopOfLinks", MakeLoop, "Too many levels of symbolic links", false},
+};
+
+// Each thing as the settings file itself, then behind a link.
+struct NotAFileRow {
+    NotAFileCase thing;
+    bool linked;
+};
+std::vector<NotAFileRow> NotAFileRows() {
+    std::vector<NotAFileRow> rows;
+    for (const NotAFileCase& c : kNotAFileCases) {
+        rows.push_back({c, false});
+        rows.push_back({c, true});
+    }
+    // A link into a folder that does not exist: there is nowhere to write.
+    rows.push_back({{"MissingFolder", RemoveItsFolder, "No such file or directory", false}, true});
+    return rows;
+}
+
+// Each entry under a folder by path, links not followed: its mode and device numbers, and a
+// regular file's text or a link's target.
+void Snapshot(const fs::path& dir, const fs::path& under, std::map<std::string, std::string>& out) {
+    for (const fs::directory_entry& e : fs::directory_iterator(dir / under)) {
+        const fs::path name = under / e.path().filename();
+        struct stat st = {};
+        ASSERT_EQ(lstat(e.path().c_str(), &st), 0);
+        std::string what = std::to_string(st.st_mode) + " " + std::to_string(st.st_rdev);
+        if (S_ISREG(st.st_mode)) what += " " + FileText(e.path());
+        if (S_ISLNK(st.st_mode)) what += " -> " + fs::read_symlink(e.path()).string();
+        out[name.string()] = what;
+        if (S_ISDIR(st.st_mode)) Snapshot(dir, name, out);
+    }
+}
+std::map<std::string, std::string> Snapshot(const fs::path& dir) {
+    std::map<std::string, std::string> entries;
+    Snapshot(dir, {}, entries);
+    return entries;
+}
+
+class SettingsNotAFileTest : public SettingsWriteTest,
+                             public ::testing::WithParamInterface<NotAFileRow> {};
+
+TEST_P(SettingsNotAFileTest, IsLeftAsItIsAndTheUserIsTold) {
+    const NotAFileRow& row = GetParam();
+    if (row.thing.needsRoot && geteuid() != 0) GTEST_SKIP() << "making a device node needs root";
+    if (row.linked) {
+        fs::create_directory("elsewhere");
+        fs::create_symlink("elsewhere/thing", "Velmoranth.ini");
+        row.thing.make(m_dir / "elsewhere" / "thing");
+    } else {
+        row.thing.make(m_dir / "Velmoranth.ini");
+    }
+    if (HasFatalFailure()) return;
+    const auto before = Snapshot(m_dir);
+    const WriteOutcome outcome = Write();
+    EXPECT_EQ(outcome.status, 1);
+    ExpectOneFailureMessage(outcome, row.thing.reason);
+    EXPECT_EQ(Snapshot(m_dir), before);
+}
+
+std::string RowName(const ::testing::TestParamInfo<NotAFileRow>& info) {
+    return std::string(info.param.thing.name) + (info.param.linked ? "BehindALink" : "");
+}
+INSTANTIATE_TEST_SUITE_P(Cases, SettingsNotAFileTest, ::testing::ValuesIn(NotAFileRows()),
+                         RowName);
 
 }  // namespace

@@ -1,6 +1,7 @@
 #pragma once
-// The shell run in this process: inside a run folder of its own, on the X display, with a
-// settings file that asks for the ray tracer (not there, so the first frame applies OpenGL).
+// The shell run in this process: inside a run folder of its own, on the X display, unattended,
+// with a settings file that asks for the ray tracer (not there, so the first frame applies
+// OpenGL).
 
 #include <QApplication>
 #include <QtGlobal>
@@ -15,6 +16,9 @@ class InProcessShell {
         std::filesystem::current_path(m_folder.Path());
         std::ofstream("Velmoranth.ini") << "Version 1\nRenderEngine 2\n";
         qputenv("QT_QPA_PLATFORM", "xcb");
+        // Nobody answers the shell's messages: they go to standard error, and no modal box can
+        // hold the test, however it is started.
+        qputenv("VELMORANTH_NONINTERACTIVE", "1");
     }
     ~InProcessShell() { std::filesystem::current_path(m_saved); }
     InProcessShell(const InProcessShell&) = delete;

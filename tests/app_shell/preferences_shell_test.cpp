@@ -1,5 +1,5 @@
 // File > Preferences in the running shell: the sheet opens from the menu, a change shows in the
-// next frames and OK writes the settings file.
+// next frames and OK writes the settings file, or says why it cannot.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -59,7 +60,7 @@ bool FramesShow(VelmoranthShell& shell, Test test) {
     return ProcessEventsUntil([&] { return test(WhiteShare(shell)); }, 30000);
 }
 
-TEST(PreferencesShell, OpensFromTheMenuActsAtOnceAndOkWritesTheSettings) {
+TEST(PreferencesShell, OpensFromTheMenuActsAtOnceAndOkSavesOrSaysWhyNot) {
     InProcessShell inRunFolder;
     HoldGlDriverForTheProcess();
     ShellQtApp qt;
@@ -102,6 +103,26 @@ TEST(PreferencesShell, OpensFromTheMenuActsAtOnceAndOkWritesTheSettings) {
     EXPECT_EQ(written.rfind("Version 1\n", 0), 0u) << written;
     EXPECT_NE(written.find("Stereo3DScale "), std::string::npos) << written;
     EXPECT_TRUE(MenuItem(shell, "Preferences ...")->isEnabled());
+
+    // An OK that cannot save says so, once, and leaves what is there as it is.
+    std::filesystem::remove("Velmoranth.ini");
+    std::filesystem::create_directory("Velmoranth.ini");
+    MenuItem(shell, "Preferences ...")->trigger();
+    const auto again = shell.Frame()->findChildren<CPreferencesSheet*>();
+    ASSERT_EQ(again.size(), 1);
+    ::testing::internal::CaptureStderr();
+    for (QPushButton* button : again[0]->findChildren<QPushButton*>())
+        if (button->text() == "OK") button->click();
+    EXPECT_TRUE(ProcessEventsUntil(
+        [&] { return shell.Frame()->findChildren<CPreferencesSheet*>().empty(); }));
+    ProcessEventsUntil([] { return false; }, 500);  // the message follows the sheet's end
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string message = "I couldn't save the settings in Velmoranth.ini.";
+    const std::size_t first = err.find(message);
+    EXPECT_NE(first, std::string::npos) << err;
+    EXPECT_EQ(err.find(message, first + 1), std::string::npos) << "shown more than once: " << err;
+    EXPECT_NE(err.find("It is a folder, not a file."), std::string::npos) << err;
+    EXPECT_TRUE(std::filesystem::is_directory("Velmoranth.ini"));
 
     shell.Seams().quitNow();
     EXPECT_EQ(ShutDownStarted, 1);
