@@ -1,4 +1,5 @@
 #include "tools/offscreen_gl/offscreen_gl.h"
+#include "tools/offscreen_gl/x_display.h"
 
 #include <GL/gl.h>
 #include <GL/glx.h>
@@ -12,7 +13,7 @@ namespace {
 // One connection for the whole process, never closed: closing it unloads Mesa's driver,
 // whose few process-lifetime allocations would then show up as leaks without a name.
 Display* SharedDisplay() {
-    static Display* display = XOpenDisplay(nullptr);
+    static Display* display = OpenDisplayWaiting();
     return display;
 }
 
